@@ -1,0 +1,54 @@
+# Warnings, sanitizers and the optional libraries, in one place.
+
+function(shunt_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+endfunction()
+
+if(SHUNT_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(CMAKE_CXX_BYTE_ORDER STREQUAL "BIG_ENDIAN")
+  set(SHUNT_BYTE_ORDER "big-endian")
+else()
+  set(SHUNT_BYTE_ORDER "little-endian")
+endif()
+math(EXPR SHUNT_POINTER_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+set(SHUNT_TARGET_NAME "${CMAKE_SYSTEM_PROCESSOR}")
+
+# ICU (Unicode strings of the simulated host), pugixml (SVG) and CLI11 (the
+# host program's command line) come from Debian for the native build only.
+if(CMAKE_CROSSCOMPILING)
+  set(SHUNT_HAVE_ICU OFF)
+  set(SHUNT_HAVE_PUGIXML OFF)
+else()
+  find_package(ICU COMPONENTS uc i18n)
+  set(SHUNT_HAVE_ICU ${ICU_FOUND})
+  find_package(pugixml)
+  set(SHUNT_HAVE_PUGIXML ${pugixml_FOUND})
+endif()
+if(SHUNT_HAVE_PUGIXML)
+  find_package(CLI11 CONFIG)
+endif()
+if(SHUNT_HAVE_PUGIXML AND CLI11_FOUND)
+  set(SHUNT_HAVE_HOST_PROGRAM ON)
+else()
+  set(SHUNT_HAVE_HOST_PROGRAM OFF)
+endif()
+message(STATUS "Shunt target: ${SHUNT_TARGET_NAME}, ${SHUNT_BYTE_ORDER}, ${SHUNT_POINTER_BITS}-bit pointers; "
+               "ICU ${SHUNT_HAVE_ICU}, pugixml ${SHUNT_HAVE_PUGIXML}, host program ${SHUNT_HAVE_HOST_PROGRAM}")
+
+if(SHUNT_BUILD_TESTS)
+  if(CMAKE_CROSSCOMPILING)
+    # Debian's source copy, built for the target.
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+  include(GoogleTest)
+endif()

@@ -1,0 +1,70 @@
+// The host's in-memory document: art objects in document order, patterns,
+// and the selection. Coordinates are the host's page coordinates, which grow
+// upward.
+#ifndef SIMHOST_DOCUMENT_H
+#define SIMHOST_DOCUMENT_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "hostapi/AIArtSuites.h"
+
+namespace simhost {
+
+using ArtId = std::uint32_t;
+using PatternId = std::uint32_t;
+inline constexpr ArtId kNoArt = 0xFFFFFFFFu;
+
+struct Pattern {
+    std::string name;  // the pattern's own name (an SVG id for documents read from SVG)
+};
+
+struct ArtObject {
+    AIArtType type = kUnknownArt;
+    std::string name;                 // the object's id, shown by `dump`; unique in a document
+    ArtId parent = kNoArt;            // the group that holds it, or kNoArt at the top level
+    std::vector<ArtId> children;      // members of a group, in order
+    AIPathStyle style{};              // paths and mystery path art: kept byte for byte
+    AIRealMatrix matrix{1, 0, 0, 1, 0, 0};  // placed, raster and foreign-object art
+    bool alive = true;                // removed objects stay as tombstones so handles expire
+};
+
+AIPathStyle defaultPathStyle();
+
+class Document {
+public:
+    // Adds an object at the end of its parent (or of the document) and returns its id.
+    ArtId add(ArtObject object);
+    // Removes an object and its members; their handles expire. Drops them from the selection.
+    void remove(ArtId id);
+    PatternId addPattern(Pattern pattern);
+
+    ArtObject& art(ArtId id) { return objects_[id]; }
+    const ArtObject& art(ArtId id) const { return objects_[id]; }
+    bool isLive(ArtId id) const { return id < objects_.size() && objects_[id].alive; }
+    std::size_t slotCount() const { return objects_.size(); }
+    // Live objects in document order, groups before their members.
+    std::vector<ArtId> documentOrder() const;
+    ArtId findByName(const std::string& name) const;
+
+    const Pattern& pattern(PatternId id) const { return patterns_[id]; }
+    std::size_t patternCount() const { return patterns_.size(); }
+
+    const std::vector<ArtId>& selection() const { return selection_; }
+    void select(std::vector<ArtId> ids);
+    void selectAll();
+    void selectNone() { selection_.clear(); }
+
+private:
+    void appendInOrder(ArtId id, std::vector<ArtId>& out) const;
+
+    std::vector<ArtObject> objects_;
+    std::vector<ArtId> topLevel_;
+    std::vector<Pattern> patterns_;
+    std::vector<ArtId> selection_;
+};
+
+}  // namespace simhost
+
+#endif

@@ -1,0 +1,81 @@
+#include "simhost/Document.h"
+
+#include <algorithm>
+
+namespace simhost {
+
+AIPathStyle defaultPathStyle() {
+    AIPathStyle style{};
+    style.fillPaint = 1;
+    style.fillColorKind = kGrayColor;
+    style.scaleH = 100.0f;
+    style.scaleV = 100.0f;
+    style.transform = {1, 0, 0, 1, 0, 0};
+    style.strokeColorKind = kGrayColor;
+    style.strokeWidth = 1.0f;
+    style.miterLimit = 4.0f;
+    style.fillOpacity = 1.0f;
+    style.strokeOpacity = 1.0f;
+    return style;
+}
+
+ArtId Document::add(ArtObject object) {
+    const ArtId id = static_cast<ArtId>(objects_.size());
+    const ArtId parent = object.parent;
+    objects_.push_back(std::move(object));
+    if (parent == kNoArt) {
+        topLevel_.push_back(id);
+    } else {
+        objects_[parent].children.push_back(id);
+    }
+    return id;
+}
+
+void Document::remove(ArtId id) {
+    if (!isLive(id)) {
+        return;
+    }
+    for (ArtId child : std::vector<ArtId>(objects_[id].children)) {
+        remove(child);
+    }
+    objects_[id].alive = false;
+    auto& siblings = objects_[id].parent == kNoArt ? topLevel_ : objects_[objects_[id].parent].children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), id), siblings.end());
+    selection_.erase(std::remove(selection_.begin(), selection_.end(), id), selection_.end());
+}
+
+PatternId Document::addPattern(Pattern pattern) {
+    patterns_.push_back(std::move(pattern));
+    return static_cast<PatternId>(patterns_.size() - 1);
+}
+
+void Document::appendInOrder(ArtId id, std::vector<ArtId>& out) const {
+    out.push_back(id);
+    for (ArtId child : objects_[id].children) {
+        appendInOrder(child, out);
+    }
+}
+
+std::vector<ArtId> Document::documentOrder() const {
+    std::vector<ArtId> out;
+    out.reserve(objects_.size());
+    for (ArtId id : topLevel_) {
+        appendInOrder(id, out);
+    }
+    return out;
+}
+
+ArtId Document::findByName(const std::string& name) const {
+    for (ArtId id = 0; id < objects_.size(); ++id) {
+        if (objects_[id].alive && objects_[id].name == name) {
+            return id;
+        }
+    }
+    return kNoArt;
+}
+
+void Document::select(std::vector<ArtId> ids) { selection_ = std::move(ids); }
+
+void Document::selectAll() { selection_ = documentOrder(); }
+
+}  // namespace simhost
