@@ -55,3 +55,14 @@ if(SHUNT_BUILD_TESTS)
   endif()
   include(GoogleTest)
 endif()
+
+# Registers a GoogleTest program's tests with ctest. Listing the tests runs the
+# program, under qemu on the 32-bit targets, which on a busy machine takes
+# longer than GoogleTest's default of five seconds.
+function(shunt_discover_tests target)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${ARGN})
+endfunction()
+
+if(SHUNT_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()
