@@ -1,0 +1,7 @@
+#include "menuHandler.h"
+
+ASErr addMenu(SPInterfaceMessage*) { return kNoErr; }
+
+ASErr goMenuItem(AIMenuMessage*) { return kNoErr; }
+
+ASErr updateMenuItem(AIMenuMessage*) { return kNoErr; }

@@ -1,0 +1,5 @@
+#include "notifierHandler.h"
+
+ASErr addNotifiers(SPInterfaceMessage*) { return kNoErr; }
+
+ASErr goNotifier(AINotifierMessage*) { return kNoErr; }

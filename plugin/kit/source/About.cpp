@@ -1,0 +1,3 @@
+#include "About.h"
+
+ASErr goAbout(SPInterfaceMessage*) { return kNoErr; }

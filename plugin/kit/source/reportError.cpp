@@ -1,0 +1,3 @@
+#include "reportError.h"
+
+void report_error(SPInterfaceMessage*, ASInt32) {}
