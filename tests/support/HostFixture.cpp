@@ -31,6 +31,24 @@ ASErr HostFixture::send(const char* caller, const char* selector) {
     return host->sendMessage(plugin, caller, selector);
 }
 
+void HostFixture::click(int itemID, const std::string& type) {
+    ADMItemRef item = host->dialogs().findItem(palette(), itemID);
+    ASSERT_NE(item, nullptr) << "the palette has no item " << itemID;
+    host->dialogs().notify(item, type);
+}
+
+void HostFixture::choose(int index) {
+    ADMItemRef item = host->dialogs().findItem(palette(), -5);
+    ASSERT_NE(item, nullptr) << "the palette has no popup item";
+    host->dialogs().choose(item, index);
+}
+
+ADMBoolean HostFixture::track(int action) {
+    ADMItemRef item = host->dialogs().findItem(palette(), -5);
+    EXPECT_NE(item, nullptr) << "the palette has no popup item";
+    return item == nullptr ? 0 : host->dialogs().track(item, action);
+}
+
 long HostFixture::acquisitionsOf(const std::string& suite) const {
     auto found = host->counters().acquired.find(suite);
     return found == host->counters().acquired.end() ? 0 : found->second;

@@ -35,6 +35,17 @@ protected:
     std::vector<std::string> recordedCalls() const { return host->log().entries(); }
     long acquisitionsOf(const std::string& suite) const;
 
+    // The palette, once the application-started notification created it.
+    ADMDialogRef palette() const { return host->dialogs().findDialog("ShuntDialog"); }
+    // Palette item `itemID` gets a notification, by default a click.
+    void click(int itemID, const std::string& type = kADMUserChangedNotifier);
+    // The user chooses entry `index` of the palette's popup menu (item -5).
+    void choose(int index);
+    // The popup item's tracker sees `action`; what the tracker returned.
+    ADMBoolean track(int action);
+    // The key codes that are down from now on.
+    void holdKeys(const std::vector<int>& keyCodes) { host->dialogs().setKeysDown(keyCodes); }
+
     // The violations the test expects; TearDown fails on any other.
     void expectViolation(const std::string& fragment) { expectedViolations_.push_back(fragment); }
 

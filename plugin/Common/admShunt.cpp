@@ -1,0 +1,5 @@
+#include "admHandler.h"
+
+void GetShuntArrowProc(ADMItemRef, ADMNotifierRef) noexcept {}
+
+ASErr shuntDashes(float) { return kNoErr; }

@@ -1,0 +1,3 @@
+#include "admHandler.h"
+
+void GetUnxformProc(ADMItemRef, ADMNotifierRef) noexcept {}

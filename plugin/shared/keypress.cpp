@@ -1,0 +1,3 @@
+#include "keypress.h"
+
+bool isPressed(int) { return false; }
