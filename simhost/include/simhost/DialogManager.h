@@ -88,6 +88,7 @@ public:
 
     // --- resources
     void loadResources(SPPluginRef plugin, const std::string& folder);
+    void setResources(SPPluginRef plugin, PluginResources resources) { resources_[plugin] = std::move(resources); }
     const PluginResources* resources(SPPluginRef plugin) const;
 
     // --- what the suites do

@@ -1,0 +1,17 @@
+# Fails unless PluginMain is the one symbol the bundle's library exports.
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${NM} could not read ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(exported)
+foreach(line IN LISTS lines)
+  # "address type name"; absolute symbols (A) are the linker's version nodes.
+  if(line MATCHES "^[0-9a-fA-F]+ ([A-Za-z]) (.+)$" AND NOT CMAKE_MATCH_1 STREQUAL "A")
+    list(APPEND exported "${CMAKE_MATCH_2}")
+  endif()
+endforeach()
+if(NOT exported STREQUAL "PluginMain")
+  message(FATAL_ERROR "the bundle must export PluginMain alone; it exports: ${exported}")
+endif()
+message(STATUS "exports: ${exported}")
