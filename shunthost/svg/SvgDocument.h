@@ -1,0 +1,71 @@
+// SVG artwork as the host's document. Reading builds a simhost::Document from
+// the SVG and remembers, for every object, its element and what was read;
+// writing puts back only what the host changed, so every element and
+// attribute the host does not model stays as it was. The mapping is described
+// in docs/svg-mapping.md.
+#ifndef SHUNTHOST_SVG_SVGDOCUMENT_H
+#define SHUNTHOST_SVG_SVGDOCUMENT_H
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "SvgError.h"
+#include "simhost/Document.h"
+
+namespace shunthost::svg {
+
+// The namespace of the project's own attributes. Files may bind it to any
+// prefix; "shunt" is used when a file binds none.
+inline constexpr const char* kShuntNamespace = "urn:shunt-palette:svg";
+
+// What one object was read from, so that saving touches only what changed.
+struct ArtSource {
+    pugi::xml_node element;   // null once the object's element is gone
+    std::string nameRead;     // the name as read or last saved
+    AIPathStyle styleRead{};  // paths and mystery path art
+    AIRealMatrix matrixRead{1, 0, 0, 1, 0, 0};
+    pugi::xml_node ownPattern;  // the path's own <pattern> (one of ours) that its fill shows
+};
+
+struct SvgArtwork {
+    // On the heap so that element handles stay valid when the artwork moves.
+    std::unique_ptr<pugi::xml_document> xml = std::make_unique<pugi::xml_document>();
+    simhost::Document document;
+    std::vector<ArtSource> sources;           // by ArtId
+    std::vector<pugi::xml_node> patterns;     // by PatternId: the shared <pattern> elements
+    std::string prefix = "shunt";             // the prefix of kShuntNamespace in this file
+    std::string sourceName;                   // the file read, for messages
+
+    pugi::xml_node element(simhost::ArtId id) const {
+        return id < sources.size() ? sources[id].element : pugi::xml_node();
+    }
+    // "prefix:local", the name of one of the project's own attributes in this file.
+    std::string ownAttribute(std::string_view local) const;
+};
+
+// Throws SvgError: a missing or unreadable file, malformed XML, a document
+// that is not SVG, a bad value in an attribute the host models.
+SvgArtwork readSvg(const std::string& path);
+// `sourceName` names the text in messages.
+SvgArtwork readSvgText(std::string_view text, const std::string& sourceName = "");
+
+// Puts the host's changes into the XML: styles, matrices and names that
+// differ from what was read, and removes the elements of removed objects.
+// Checks everything first and throws SvgError before changing anything.
+void applyChanges(SvgArtwork& artwork);
+
+// applyChanges, then writes the file beside its target under a temporary name
+// and renames it into place: a failure leaves the target as it was and no
+// temporary file behind. Throws SvgError.
+void writeSvg(SvgArtwork& artwork, const std::string& path);
+
+// applyChanges, then the SVG text.
+std::string writeSvgText(SvgArtwork& artwork);
+
+}  // namespace shunthost::svg
+
+#endif

@@ -1,0 +1,209 @@
+#include "SvgPaintProperties.h"
+
+#include <string>
+
+#include "SvgNumbers.h"
+
+namespace shunthost::svg {
+
+namespace {
+
+constexpr std::string_view kPropertyNames[kPropertyCount] = {
+    "fill",         "fill-opacity",    "fill-rule",       "stroke",           "stroke-width",      "stroke-opacity",
+    "stroke-miterlimit", "stroke-linecap", "stroke-linejoin", "stroke-dasharray", "stroke-dashoffset", "color",
+};
+
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+float number(Property property, std::string_view value) {
+    const auto parsed = parseNumber(value);
+    if (!parsed) {
+        throw BadValue("bad number " + quoted(value) + " in " + propertyName(property));
+    }
+    return *parsed;
+}
+
+float length(Property property, std::string_view value) {
+    const auto parsed = parseLength(value);
+    if (!parsed) {
+        throw BadValue("bad length " + quoted(value) + " in " + propertyName(property));
+    }
+    return *parsed;
+}
+
+// Opacity: a number, or a percentage as CSS allows.
+float opacity(Property property, std::string_view value) {
+    value = trimmed(value);
+    if (!value.empty() && value.back() == '%') {
+        return number(property, value.substr(0, value.size() - 1)) / 100.0f;
+    }
+    return number(property, value);
+}
+
+template <std::size_t N>
+ASInt32 keyword(Property property, std::string_view value, const std::string_view (&names)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (value == names[i]) {
+            return static_cast<ASInt32>(i);
+        }
+    }
+    throw BadValue("unknown " + std::string(propertyName(property)) + " " + quoted(value));
+}
+
+void applyDashArray(InheritedStyle& style, std::string_view value) {
+    if (value == "none") {
+        style.dashCount = 0;
+        return;
+    }
+    std::vector<float> values;
+    std::size_t pos = 0;
+    // Items are lengths, separated by commas and/or white space.
+    while (pos < value.size()) {
+        while (pos < value.size() && (value[pos] == ' ' || value[pos] == ',' || value[pos] == '\t' ||
+                                      value[pos] == '\n' || value[pos] == '\r')) {
+            ++pos;
+        }
+        std::size_t end = pos;
+        while (end < value.size() && value[end] != ' ' && value[end] != ',' && value[end] != '\t' &&
+               value[end] != '\n' && value[end] != '\r') {
+            ++end;
+        }
+        if (end > pos) {
+            values.push_back(length(Property::StrokeDasharray, value.substr(pos, end - pos)));
+        }
+        pos = end;
+    }
+    if (values.empty()) {
+        throw BadValue("empty stroke-dasharray");
+    }
+    if (values.size() > static_cast<std::size_t>(kMaxDashComponents)) {
+        throw BadValue("stroke-dasharray has " + std::to_string(values.size()) + " components; at most " +
+                       std::to_string(kMaxDashComponents) + " are kept");
+    }
+    style.dashCount = static_cast<ASInt16>(values.size());
+    style.dash = {};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        style.dash[i] = values[i];
+    }
+}
+
+}  // namespace
+
+std::optional<Property> propertyNamed(std::string_view name) {
+    for (std::size_t i = 0; i < kPropertyCount; ++i) {
+        if (kPropertyNames[i] == name) {
+            return static_cast<Property>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+const char* propertyName(Property property) { return kPropertyNames[static_cast<std::size_t>(property)].data(); }
+
+Paint parsePaint(std::string_view text) {
+    text = trimmed(text);
+    Paint paint;
+    if (text == "none" || text == "transparent") {
+        return paint;
+    }
+    if (text == "currentColor" || text == "currentcolor") {
+        paint.kind = Paint::Kind::CurrentColor;
+        return paint;
+    }
+    if (text.starts_with("url(")) {
+        const std::size_t close = text.find(')');
+        if (close == std::string_view::npos) {
+            throw BadValue("unclosed url() in paint " + quoted(text));
+        }
+        std::string_view target = trimmed(text.substr(4, close - 4));
+        if (target.size() >= 2 && (target.front() == '"' || target.front() == '\'') && target.back() == target.front()) {
+            target = target.substr(1, target.size() - 2);
+        }
+        if (!target.starts_with('#') || target.size() < 2) {
+            throw BadValue("paint " + quoted(text) + " does not refer to an element of this document");
+        }
+        paint.kind = Paint::Kind::Url;
+        paint.url = target.substr(1);
+        paint.text = text;
+        const std::string_view fallback = trimmed(text.substr(close + 1));
+        if (!fallback.empty()) {
+            const Paint parsed = parsePaint(fallback);
+            if (parsed.kind == Paint::Kind::Url) {
+                throw BadValue("a paint's fallback cannot be another url(): " + quoted(text));
+            }
+            paint.hasFallback = true;
+            paint.fallbackKind = parsed.kind;
+            paint.fallbackRgb = parsed.rgb;
+        }
+        return paint;
+    }
+    const auto rgb = parseColor(text);
+    if (!rgb) {
+        throw BadValue("unknown colour " + quoted(text));
+    }
+    paint.kind = Paint::Kind::Color;
+    paint.rgb = *rgb;
+    return paint;
+}
+
+void applyProperty(InheritedStyle& style, Property property, std::string_view value) {
+    value = trimmed(value);
+    if (value == "inherit") {
+        return;
+    }
+    static constexpr std::string_view kCaps[] = {"butt", "round", "square"};
+    static constexpr std::string_view kJoins[] = {"miter", "round", "bevel"};
+    static constexpr std::string_view kRules[] = {"nonzero", "evenodd"};
+    switch (property) {
+        case Property::Fill:
+            style.fill = parsePaint(value);
+            break;
+        case Property::Stroke:
+            style.stroke = parsePaint(value);
+            break;
+        case Property::Color: {
+            if (value == "currentColor" || value == "currentcolor") {
+                break;
+            }
+            const auto rgb = parseColor(value);
+            if (!rgb) {
+                throw BadValue("unknown colour " + quoted(value));
+            }
+            style.color = *rgb;
+            break;
+        }
+        case Property::FillOpacity:
+            style.fillOpacity = opacity(property, value);
+            break;
+        case Property::StrokeOpacity:
+            style.strokeOpacity = opacity(property, value);
+            break;
+        case Property::FillRule:
+            style.evenOddFill = static_cast<AIBoolean>(keyword(property, value, kRules));
+            break;
+        case Property::StrokeWidth:
+            style.strokeWidth = length(property, value);
+            break;
+        case Property::StrokeMiterlimit:
+            style.miterLimit = number(property, value);
+            break;
+        case Property::StrokeLinecap:
+            style.lineCap = keyword(property, value, kCaps);
+            break;
+        case Property::StrokeLinejoin:
+            style.lineJoin = keyword(property, value, kJoins);
+            break;
+        case Property::StrokeDasharray:
+            applyDashArray(style, value);
+            break;
+        case Property::StrokeDashoffset:
+            style.dashOffset = length(property, value);
+            break;
+    }
+}
+
+const char* lineCapName(ASInt32 cap) { return cap == 1 ? "round" : cap == 2 ? "square" : "butt"; }
+
+const char* lineJoinName(ASInt32 join) { return join == 1 ? "round" : join == 2 ? "bevel" : "miter"; }
+
+}  // namespace shunthost::svg

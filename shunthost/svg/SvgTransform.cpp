@@ -1,0 +1,133 @@
+#include "SvgTransform.h"
+
+#include <bit>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "SvgNumbers.h"
+
+namespace shunthost::svg {
+
+namespace {
+
+struct Affine {
+    double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+};
+
+// this · other: `other` applies first, as in a transform list read left to right.
+Affine times(const Affine& m, const Affine& n) {
+    return {m.a * n.a + m.c * n.b, m.b * n.a + m.d * n.b, m.a * n.c + m.c * n.d,
+            m.b * n.c + m.d * n.d, m.a * n.e + m.c * n.f + m.e, m.b * n.e + m.d * n.f + m.f};
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+std::optional<Affine> transformFunction(std::string_view name, const std::vector<float>& args) {
+    const auto n = args.size();
+    auto radians = [](float degrees) { return static_cast<double>(degrees) * std::numbers::pi / 180.0; };
+    if (name == "matrix" && n == 6) {
+        return Affine{args[0], args[1], args[2], args[3], args[4], args[5]};
+    }
+    if (name == "translate" && (n == 1 || n == 2)) {
+        return Affine{1, 0, 0, 1, args[0], n == 2 ? args[1] : 0.0};
+    }
+    if (name == "scale" && (n == 1 || n == 2)) {
+        return Affine{args[0], 0, 0, n == 2 ? args[1] : args[0], 0, 0};
+    }
+    if (name == "rotate" && (n == 1 || n == 3)) {
+        const double angle = radians(args[0]);
+        const Affine rotation{std::cos(angle), std::sin(angle), -std::sin(angle), std::cos(angle), 0, 0};
+        if (n == 1) {
+            return rotation;
+        }
+        const Affine to{1, 0, 0, 1, args[1], args[2]};
+        const Affine back{1, 0, 0, 1, -static_cast<double>(args[1]), -static_cast<double>(args[2])};
+        return times(times(to, rotation), back);
+    }
+    if (name == "skewX" && n == 1) {
+        return Affine{1, 0, std::tan(radians(args[0])), 1, 0, 0};
+    }
+    if (name == "skewY" && n == 1) {
+        return Affine{1, std::tan(radians(args[0])), 0, 1, 0, 0};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<AIRealMatrix> parseTransform(std::string_view text) {
+    std::vector<AIRealMatrix> exactSingles;
+    Affine total;
+    int functions = 0;
+    std::size_t pos = 0;
+    auto skipSeparators = [&] {
+        while (pos < text.size() && (isSpace(text[pos]) || text[pos] == ',')) {
+            ++pos;
+        }
+    };
+    skipSeparators();
+    while (pos < text.size()) {
+        const std::size_t nameStart = pos;
+        while (pos < text.size() && ((text[pos] >= 'a' && text[pos] <= 'z') || (text[pos] >= 'A' && text[pos] <= 'Z'))) {
+            ++pos;
+        }
+        const std::string_view name = text.substr(nameStart, pos - nameStart);
+        while (pos < text.size() && isSpace(text[pos])) {
+            ++pos;
+        }
+        if (name.empty() || pos >= text.size() || text[pos] != '(') {
+            return std::nullopt;
+        }
+        const std::size_t close = text.find(')', pos);
+        if (close == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto args = parseNumberList(text.substr(pos + 1, close - pos - 1));
+        if (!args) {
+            return std::nullopt;
+        }
+        const auto function = transformFunction(name, *args);
+        if (!function) {
+            return std::nullopt;
+        }
+        if (name == "matrix") {
+            exactSingles.push_back({(*args)[0], (*args)[1], (*args)[2], (*args)[3], (*args)[4], (*args)[5]});
+        }
+        total = times(total, *function);
+        ++functions;
+        pos = close + 1;
+        skipSeparators();
+    }
+    if (functions == 1 && exactSingles.size() == 1) {
+        return exactSingles.front();
+    }
+    const AIRealMatrix m{static_cast<float>(total.a), static_cast<float>(total.b), static_cast<float>(total.c),
+                         static_cast<float>(total.d), static_cast<float>(total.e), static_cast<float>(total.f)};
+    for (float v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+        if (!std::isfinite(v)) {
+            return std::nullopt;
+        }
+    }
+    return m;
+}
+
+std::string formatTransform(const AIRealMatrix& m) {
+    const float values[] = {m.a, m.b, m.c, m.d, m.tx, m.ty};
+    return "matrix(" + formatFloatList(values) + ")";
+}
+
+AIRealMatrix flipVertical(const AIRealMatrix& m) { return {m.a, -m.b, -m.c, m.d, m.tx, -m.ty}; }
+
+bool isIdentity(const AIRealMatrix& m) {
+    return m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.tx == 0 && m.ty == 0;
+}
+
+bool sameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+
+bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
+    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
+           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
+}
+
+}  // namespace shunthost::svg

@@ -1,0 +1,87 @@
+#include "SvgWriteContext.h"
+
+#include <cstring>
+
+#include "SvgStyleAttribute.h"
+
+namespace shunthost::svg {
+
+WriteContext::WriteContext(SvgArtwork& artwork) : artwork_(artwork) {
+    for (const ArtSource& source : artwork.sources) {
+        if (source.element && source.ownPattern) {
+            ++ownPatternUsers_[source.ownPattern.internal_object()];
+        }
+    }
+}
+
+pugi::xml_attribute WriteContext::setOwnAttribute(pugi::xml_node element, std::string_view local,
+                                                  const std::string& value) {
+    const std::string name = artwork_.ownAttribute(local);
+    pugi::xml_attribute attribute = element.attribute(name.c_str());
+    if (!attribute) {
+        attribute = element.append_attribute(name.c_str());
+    }
+    attribute.set_value(value.c_str());
+    wroteOwnAttributes_ = true;
+    return attribute;
+}
+
+void WriteContext::removeOwnAttribute(pugi::xml_node element, std::string_view local) {
+    element.remove_attribute(artwork_.ownAttribute(local).c_str());
+}
+
+std::string WriteContext::uniqueId(const std::string& base) {
+    if (!idsCollected_) {
+        struct Collector : pugi::xml_tree_walker {
+            std::unordered_set<std::string>& ids;
+            explicit Collector(std::unordered_set<std::string>& into) : ids(into) {}
+            bool for_each(pugi::xml_node& node) override {
+                if (const char* id = node.attribute("id").value(); *id != 0) {
+                    ids.insert(id);
+                }
+                return true;
+            }
+        } collector(ids_);
+        artwork_.xml->traverse(collector);
+        idsCollected_ = true;
+    }
+    std::string id = base;
+    for (int n = 2; ids_.contains(id); ++n) {
+        id = base + "-" + std::to_string(n);
+    }
+    ids_.insert(id);
+    return id;
+}
+
+int WriteContext::ownPatternUsers(pugi::xml_node pattern) const {
+    const auto found = ownPatternUsers_.find(pattern.internal_object());
+    return found == ownPatternUsers_.end() ? 0 : found->second;
+}
+
+void WriteContext::addOwnPatternUser(pugi::xml_node pattern, int delta) {
+    ownPatternUsers_[pattern.internal_object()] += delta;
+}
+
+pugi::xml_node WriteContext::defs() {
+    pugi::xml_node root = artwork_.xml->document_element();
+    if (pugi::xml_node existing = root.child("defs")) {
+        return existing;
+    }
+    return root.prepend_child("defs");
+}
+
+void setProperty(pugi::xml_node element, const char* name, const std::string& value) {
+    if (pugi::xml_attribute style = element.attribute("style")) {
+        if (const auto replaced = replaceDeclaration(style.value(), name, value)) {
+            style.set_value(replaced->c_str());
+            return;
+        }
+    }
+    pugi::xml_attribute attribute = element.attribute(name);
+    if (!attribute) {
+        attribute = element.append_attribute(name);
+    }
+    attribute.set_value(value.c_str());
+}
+
+}  // namespace shunthost::svg

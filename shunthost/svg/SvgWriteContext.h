@@ -1,0 +1,58 @@
+// What the writer keeps while it puts the host's changes into the XML.
+#ifndef SHUNTHOST_SVG_SVGWRITECONTEXT_H
+#define SHUNTHOST_SVG_SVGWRITECONTEXT_H
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "SvgDocument.h"
+
+namespace shunthost::svg {
+
+class WriteContext {
+public:
+    explicit WriteContext(SvgArtwork& artwork);
+
+    SvgArtwork& artwork() { return artwork_; }
+
+    // Sets one of the project's own attributes and remembers that the root
+    // must bind its namespace.
+    pugi::xml_attribute setOwnAttribute(pugi::xml_node element, std::string_view local, const std::string& value);
+    void removeOwnAttribute(pugi::xml_node element, std::string_view local);
+    bool wroteOwnAttributes() const { return wroteOwnAttributes_; }
+
+    // An id no element of the document has yet, made from `base`.
+    std::string uniqueId(const std::string& base);
+
+    // Paths whose fill shows each of our own patterns.
+    int ownPatternUsers(pugi::xml_node pattern) const;
+    void addOwnPatternUser(pugi::xml_node pattern, int delta);
+
+    // The document's first <defs>, made when there is none.
+    pugi::xml_node defs();
+
+private:
+    SvgArtwork& artwork_;
+    std::unordered_map<const pugi::xml_node_struct*, int> ownPatternUsers_;
+    std::unordered_set<std::string> ids_;
+    bool idsCollected_ = false;
+    bool wroteOwnAttributes_ = false;
+};
+
+// Sets an SVG property where the element says it: in its style attribute when
+// that has the property, else as a presentation attribute.
+void setProperty(pugi::xml_node element, const char* name, const std::string& value);
+
+// Puts the differences between `now` and what was read into the element of a
+// path (or mystery path art) and its own pattern. Expects `now` checked by
+// checkPathStyle.
+void writePathStyle(WriteContext& context, simhost::ArtId id, const AIPathStyle& now);
+
+// Why `style` cannot be written for the object, or empty.
+std::string checkPathStyle(const SvgArtwork& artwork, simhost::ArtId id, const AIPathStyle& style);
+
+}  // namespace shunthost::svg
+
+#endif

@@ -1,0 +1,207 @@
+// Putting the host's changes back into the SVG, and saving it.
+#include <cmath>
+#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "SvgAtomicFile.h"
+#include "SvgDocument.h"
+#include "SvgTransform.h"
+#include "SvgWriteContext.h"
+
+namespace shunthost::svg {
+
+namespace {
+
+// Raw: the white space read is kept, so elements the host did not touch come
+// out as they went in. No declaration is added to a file that had none.
+constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration;
+
+bool isPathLike(AIArtType type) { return type == kPathArt || type == kMysteryPathArt; }
+bool hasMatrix(AIArtType type) {
+    return type == kPlacedArt || type == kRasterArt || type == kForeignObjectArt;
+}
+
+bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
+    // Fields are compared one by one: padding and reserved bytes are not kept.
+    if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
+        a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
+        a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
+        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint || a.dashCount != b.dashCount) {
+        return false;
+    }
+    const float left[] = {a.shiftDist, a.shiftAngle, a.scaleH, a.scaleV, a.rotate, a.reflectAngle, a.shearAngle,
+                          a.shearAxis, a.strokeWidth, a.miterLimit, a.fillOpacity, a.strokeOpacity, a.dashOffset};
+    const float right[] = {b.shiftDist, b.shiftAngle, b.scaleH, b.scaleV, b.rotate, b.reflectAngle, b.shearAngle,
+                           b.shearAxis, b.strokeWidth, b.miterLimit, b.fillOpacity, b.strokeOpacity, b.dashOffset};
+    for (std::size_t i = 0; i < std::size(left); ++i) {
+        if (!sameBits(left[i], right[i])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (!sameBits(a.fillColor[i], b.fillColor[i]) || !sameBits(a.strokeColor[i], b.strokeColor[i])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < a.dashCount && i < kMaxDashComponents; ++i) {
+        if (!sameBits(a.dash[i], b.dash[i])) {
+            return false;
+        }
+    }
+    return sameBits(a.transform, b.transform);
+}
+
+[[noreturn]] void refuse(const SvgArtwork& artwork, const simhost::ArtObject& object, const std::string& why) {
+    throw SvgError(artwork.sourceName, 0, "cannot save object " + object.name + ": " + why);
+}
+
+// Everything that could stop a save is found before the XML changes.
+void check(const SvgArtwork& artwork) {
+    const simhost::Document& document = artwork.document;
+    for (simhost::ArtId id = 0; id < document.slotCount(); ++id) {
+        if (!document.isLive(id)) {
+            continue;
+        }
+        const simhost::ArtObject& object = document.art(id);
+        if (id >= artwork.sources.size() || !artwork.sources[id].element) {
+            refuse(artwork, object, "it has no element in the SVG");
+        }
+        const ArtSource& source = artwork.sources[id];
+        if (isPathLike(object.type) && !sameStyle(object.style, source.styleRead)) {
+            if (const std::string why = checkPathStyle(artwork, id, object.style); !why.empty()) {
+                refuse(artwork, object, why);
+            }
+        }
+        const AIRealMatrix& m = object.matrix;
+        if (hasMatrix(object.type) && !sameBits(m, source.matrixRead)) {
+            for (float v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+                if (!std::isfinite(v)) {
+                    refuse(artwork, object, "its matrix holds a number that is infinite or not a number");
+                }
+            }
+        }
+        if (object.name != source.nameRead && object.name.empty()) {
+            refuse(artwork, object, "an empty name cannot be an id");
+        }
+    }
+}
+
+void removeElementsOfRemovedArt(SvgArtwork& artwork) {
+    const simhost::Document& document = artwork.document;
+    // Elements to remove: those of removed objects whose group is still there
+    // (members of a removed group go with the group's element).
+    std::unordered_set<const pugi::xml_node_struct*> removed;
+    std::unordered_map<const pugi::xml_node_struct*, int> livingUsers;
+    std::vector<pugi::xml_node> ownPatternsOfRemoved;
+    for (simhost::ArtId id = 0; id < artwork.sources.size(); ++id) {
+        const ArtSource& source = artwork.sources[id];
+        if (document.isLive(id)) {
+            if (source.ownPattern) {
+                ++livingUsers[source.ownPattern.internal_object()];
+            }
+            continue;
+        }
+        const simhost::ArtId parent = document.art(id).parent;
+        if (source.element && (parent == simhost::kNoArt || document.isLive(parent))) {
+            removed.insert(source.element.internal_object());
+        }
+        if (source.ownPattern) {
+            ownPatternsOfRemoved.push_back(source.ownPattern);
+        }
+    }
+    if (removed.empty() && ownPatternsOfRemoved.empty()) {
+        return;
+    }
+    auto insideRemoved = [&removed](pugi::xml_node node) {
+        for (; node; node = node.parent()) {
+            if (removed.contains(node.internal_object())) {
+                return true;
+            }
+        }
+        return false;
+    };
+    // Own patterns that no remaining path shows go too; handles into removed
+    // subtrees are dropped before the subtrees are freed.
+    std::unordered_set<const pugi::xml_node_struct*> patternsRemoved;
+    for (const pugi::xml_node pattern : ownPatternsOfRemoved) {
+        if (!livingUsers.contains(pattern.internal_object()) && !insideRemoved(pattern) &&
+            patternsRemoved.insert(pattern.internal_object()).second) {
+            pattern.parent().remove_child(pattern);
+        }
+    }
+    for (simhost::ArtId id = 0; id < artwork.sources.size(); ++id) {
+        ArtSource& source = artwork.sources[id];
+        if (document.isLive(id)) {
+            if (source.ownPattern && insideRemoved(source.ownPattern)) {
+                source.ownPattern = {};
+            }
+            continue;
+        }
+        source.ownPattern = {};
+        if (source.element && removed.contains(source.element.internal_object())) {
+            source.element.parent().remove_child(source.element);
+        }
+        source.element = {};
+    }
+}
+
+void bindOwnNamespace(SvgArtwork& artwork) {
+    pugi::xml_node root = artwork.xml->document_element();
+    const std::string declaration = "xmlns:" + artwork.prefix;
+    if (!root.attribute(declaration.c_str())) {
+        root.append_attribute(declaration.c_str()).set_value(kShuntNamespace);
+    }
+}
+
+}  // namespace
+
+void applyChanges(SvgArtwork& artwork) {
+    check(artwork);
+    removeElementsOfRemovedArt(artwork);
+    WriteContext context(artwork);
+    const simhost::Document& document = artwork.document;
+    for (simhost::ArtId id = 0; id < artwork.sources.size(); ++id) {
+        if (!document.isLive(id)) {
+            continue;
+        }
+        const simhost::ArtObject& object = document.art(id);
+        ArtSource& source = artwork.sources[id];
+        if (object.name != source.nameRead) {
+            pugi::xml_attribute attribute = source.element.attribute("id");
+            (attribute ? attribute : source.element.append_attribute("id")).set_value(object.name.c_str());
+            source.nameRead = object.name;
+        }
+        if (isPathLike(object.type) && !sameStyle(object.style, source.styleRead)) {
+            writePathStyle(context, id, object.style);
+            source.styleRead = object.style;
+        }
+        if (hasMatrix(object.type) && !sameBits(object.matrix, source.matrixRead)) {
+            pugi::xml_attribute attribute = source.element.attribute("transform");
+            (attribute ? attribute : source.element.append_attribute("transform"))
+                .set_value(formatTransform(flipVertical(object.matrix)).c_str());
+            source.matrixRead = object.matrix;
+        }
+    }
+    if (context.wroteOwnAttributes()) {
+        bindOwnNamespace(artwork);
+    }
+}
+
+void writeSvg(SvgArtwork& artwork, const std::string& path) {
+    applyChanges(artwork);
+    writeFileAtomically(path, [&artwork](std::FILE* file) {
+        pugi::xml_writer_file writer(file);
+        artwork.xml->save(writer, "", kSaveOptions, pugi::encoding_utf8);
+    });
+}
+
+std::string writeSvgText(SvgArtwork& artwork) {
+    applyChanges(artwork);
+    std::ostringstream out;
+    artwork.xml->save(out, "", kSaveOptions, pugi::encoding_utf8);
+    return std::move(out).str();
+}
+
+}  // namespace shunthost::svg
