@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -285,6 +286,16 @@ const void* Host::findSuite(const char* name, ASInt32 version, SuiteKey** key) {
         *key = found->second.key;
     }
     return found->second.table;
+}
+
+std::vector<std::string> Host::suiteNames() const {
+    std::vector<std::string> names{"SP Basic Suite"};
+    for (const auto& [key, suite] : suites_) {
+        names.push_back(suite.key->name);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }
 
 std::optional<ASErr> Host::enterAllocation(const SuiteKey& suite, int entry, std::string args) {

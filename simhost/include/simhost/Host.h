@@ -104,6 +104,8 @@ public:
     void registerSuite(SuiteKey& key, void* table, std::size_t entryCount,
                        void (*fillStrays)(void* table));
     const void* findSuite(const char* name, ASInt32 version, SuiteKey** key = nullptr);
+    // The names of the suites the host serves, each once, sorted; the basic suite among them.
+    std::vector<std::string> suiteNames() const;
 
     // Every host function starts here: logs the call, checks that its suite
     // is held, and answers an injected fault if there is one.
