@@ -1,0 +1,55 @@
+# Runs one scenario and compares what shunt-host printed with what was expected:
+#   NAME.scenario   the scenario
+#   NAME.expected   the transcript (standard output), exactly
+#   NAME.status     the exit status, when it is not 0
+#   NAME.stderr     text standard error must contain, when given
+#   NAME.prefs      a preference file to start from, when given
+# A difference fails the test and shows a unified diff.
+get_filename_component(name ${SCENARIO} NAME_WE)
+get_filename_component(folder ${SCENARIO} DIRECTORY)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${folder}/ DESTINATION ${WORK})
+set(prefs ${WORK}/${name}.preferences)
+if(EXISTS ${folder}/${name}.prefs)
+  file(COPY_FILE ${folder}/${name}.prefs ${prefs})
+endif()
+execute_process(
+  COMMAND ${HOST} run --plugins ${BUNDLE} --prefs ${prefs} ${WORK}/${name}.scenario
+  WORKING_DIRECTORY ${WORK}
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+set(expected_status 0)
+if(EXISTS ${folder}/${name}.status)
+  file(STRINGS ${folder}/${name}.status expected_status LIMIT_COUNT 1)
+endif()
+file(READ ${folder}/${name}.expected expected)
+string(REPLACE "${WORK}/" "" err "${err}")
+set(problems "")
+if(NOT out STREQUAL expected)
+  file(WRITE ${WORK}/actual.txt "${out}")
+  execute_process(COMMAND diff -u ${folder}/${name}.expected ${WORK}/actual.txt OUTPUT_VARIABLE diff)
+  string(APPEND problems "the transcript differs:\n${diff}\n")
+endif()
+if(NOT status STREQUAL expected_status)
+  string(APPEND problems "exit status ${status}, expected ${expected_status}\n")
+endif()
+if(EXISTS ${folder}/${name}.stderr)
+  file(READ ${folder}/${name}.stderr expected_err)
+  string(STRIP "${expected_err}" expected_err)
+  string(FIND "${err}" "${expected_err}" at)
+  if(at EQUAL -1)
+    string(APPEND problems "standard error lacks \"${expected_err}\"; it was:\n${err}\n")
+  endif()
+endif()
+if(EXISTS ${folder}/${name}.nofile)
+  file(STRINGS ${folder}/${name}.nofile absent)
+  foreach(file IN LISTS absent)
+    file(GLOB leftovers ${WORK}/${file}*)
+    if(leftovers)
+      string(APPEND problems "left behind: ${leftovers}\n")
+    endif()
+  endforeach()
+endif()
+if(problems)
+  message(FATAL_ERROR "${name}: ${problems}stderr:\n${err}")
+endif()
