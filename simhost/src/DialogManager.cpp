@@ -97,6 +97,8 @@ ADMInt32 DialogManager::runModal(SPPluginRef plugin, const char* name, ADMInt32 
         if (!answers_.empty()) {
             answer = answers_.front();
             answers_.pop_front();
+        } else if (modalAnswerer_) {
+            answer = modalAnswerer_(ref);
         }
         const ADMItemRef itemRef = findItem(ref, answer);
         if (itemRef == nullptr) {
@@ -169,7 +171,12 @@ ADMBoolean DialogManager::defaultTrack(ADMItemRef, ADMTrackerRef trackerRef) {
     return tracker->action == kADMButtonDownAction || tracker->action == kADMButtonUpAction ? 1 : 0;
 }
 
-void DialogManager::alert(const char* text) { host_.addEvent(AlertShown{text}); }
+void DialogManager::alert(const char* text) {
+    host_.addEvent(AlertShown{text});
+    if (alertWaiter_) {
+        alertWaiter_(text);
+    }
+}
 
 ADMDialogRef DialogManager::findDialog(const std::string& name) const {
     for (std::size_t i = 0; i < dialogs_.size(); ++i) {

@@ -114,6 +114,14 @@ public:
     void dock(ADMDialogRef dialog, const std::string& group, ADMInt32 code);
     // The next modal dialog ends through this item (default: its item 1).
     void answerNext(ADMInt32 itemID) { answers_.push_back(itemID); }
+    // An interactive front end answers modal dialogs and alerts itself: the
+    // answerer returns the item the user pressed (asked only when no
+    // answerNext is queued); the alert waiter returns when the user
+    // dismissed the alert. Both run on the host's thread and may block.
+    void setModalAnswerer(std::function<ADMInt32(ADMDialogRef dialog)> answerer) {
+        modalAnswerer_ = std::move(answerer);
+    }
+    void setAlertWaiter(std::function<void(const std::string& text)> waiter) { alertWaiter_ = std::move(waiter); }
     void setKeysDown(const std::vector<int>& keyCodes);
     void setKeyMapAvailable(bool available) { keyMapAvailable_ = available; }
     bool keyMapAvailable() const { return keyMapAvailable_; }
@@ -144,6 +152,8 @@ private:
     HandleTable<NotifierState, HandleKind::ADMNotifier, ADMNotifierRef> notifiers_;
     HandleTable<TrackerState, HandleKind::Tracker, ADMTrackerRef> trackers_;
     std::deque<ADMInt32> answers_;
+    std::function<ADMInt32(ADMDialogRef)> modalAnswerer_;
+    std::function<void(const std::string&)> alertWaiter_;
     std::array<unsigned char, kADMKeyMapSize> keyMap_{};
     bool keyMapAvailable_ = true;
 };
