@@ -274,11 +274,11 @@ std::optional<std::string> Host::reload(SPPluginRef ref) {
 void Host::registerSuite(SuiteKey& key, void* table, std::size_t, void (*fillStrays)(void* table)) {
     key.held = 0;  // the keys outlive hosts; each host starts with nothing held
     fillStrays(table);
-    suites_[std::string(key.name) + "/" + std::to_string(key.version)] = {&key, table};
+    suites_[SuiteId{key.name, key.version}] = {&key, table};
 }
 
 const void* Host::findSuite(const char* name, ASInt32 version, SuiteKey** key) {
-    auto found = suites_.find(std::string(name) + "/" + std::to_string(version));
+    auto found = suites_.find(SuiteId{name, version});
     if (found == suites_.end()) {
         return nullptr;
     }

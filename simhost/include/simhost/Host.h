@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <variant>
@@ -194,7 +195,17 @@ private:
         SuiteKey* key;
         void* table;
     };
-    std::unordered_map<std::string, RegisteredSuite> suites_;  // "name/version"
+    struct SuiteId {
+        std::string_view name;  // the SuiteKey's own static name
+        ASInt32 version;
+        bool operator==(const SuiteId&) const = default;
+    };
+    struct SuiteIdHash {
+        std::size_t operator()(const SuiteId& id) const {
+            return std::hash<std::string_view>{}(id.name) ^ (static_cast<std::size_t>(id.version) * 0x9E3779B1u);
+        }
+    };
+    std::unordered_map<SuiteId, RegisteredSuite, SuiteIdHash> suites_;
 
     struct BlockInfo {
         std::size_t size;
