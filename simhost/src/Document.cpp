@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "simhost/Handles.h"
+
 namespace simhost {
 
 AIPathStyle defaultPathStyle() {
@@ -41,7 +43,11 @@ void Document::remove(ArtId id) {
     objects_[id].alive = false;
     auto& siblings = objects_[id].parent == kNoArt ? topLevel_ : objects_[objects_[id].parent].children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), id), siblings.end());
-    selection_.erase(std::remove(selection_.begin(), selection_.end(), id), selection_.end());
+    const auto removed = std::remove(selection_.begin(), selection_.end(), id);
+    if (removed != selection_.end()) {
+        selection_.erase(removed, selection_.end());
+        selectionChanged();
+    }
 }
 
 PatternId Document::addPattern(Pattern pattern) {
@@ -74,8 +80,35 @@ ArtId Document::findByName(const std::string& name) const {
     return kNoArt;
 }
 
-void Document::select(std::vector<ArtId> ids) { selection_ = std::move(ids); }
+void Document::select(std::vector<ArtId> ids) {
+    selection_ = std::move(ids);
+    selectionChanged();
+}
 
-void Document::selectAll() { selection_ = documentOrder(); }
+void Document::selectAll() {
+    selection_ = documentOrder();
+    selectionChanged();
+}
+
+void Document::selectNone() {
+    selection_.clear();
+    selectionChanged();
+}
+
+void Document::selectionChanged() {
+    selectionHandles_.clear();
+    selectionHandles_.reserve(selection_.size());
+    for (ArtId id : selection_) {
+        selectionHandles_.push_back(artHandle(id));
+    }
+    // A handle handed out before the change reads the new array, never a freed one.
+    selectionMaster_ = selectionHandles_.data();
+}
+
+AIArtHandle** Document::selectionHandle() {
+    // Refreshed on every call, so a copied document hands out its own array.
+    selectionMaster_ = selectionHandles_.data();
+    return &selectionMaster_;
+}
 
 }  // namespace simhost

@@ -54,15 +54,23 @@ public:
     const std::vector<ArtId>& selection() const { return selection_; }
     void select(std::vector<ArtId> ids);
     void selectAll();
-    void selectNone() { selection_.clear(); }
+    void selectNone();
+    // The selection as the host hands it to plug-ins: a handle (a pointer to
+    // a master pointer) to the array of art handles in selection order. The
+    // array moves when the selection changes and the master pointer follows
+    // it. Constant time, however large the selection.
+    AIArtHandle** selectionHandle();
 
 private:
     void appendInOrder(ArtId id, std::vector<ArtId>& out) const;
+    void selectionChanged();
 
     std::vector<ArtObject> objects_;
     std::vector<ArtId> topLevel_;
     std::vector<Pattern> patterns_;
     std::vector<ArtId> selection_;
+    std::vector<AIArtHandle> selectionHandles_;  // kept in step with selection_
+    AIArtHandle* selectionMaster_ = nullptr;
 };
 
 }  // namespace simhost
