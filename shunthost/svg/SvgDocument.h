@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -25,7 +26,7 @@ inline constexpr const char* kShuntNamespace = "urn:shunt-palette:svg";
 // What one object was read from, so that saving touches only what changed.
 struct ArtSource {
     pugi::xml_node element;   // null once the object's element is gone
-    std::string nameRead;     // the name as read or last saved
+    bool nameIsId = false;    // the name is the element's id; a generated one is never written
     AIPathStyle styleRead{};  // paths and mystery path art
     AIRealMatrix matrixRead{1, 0, 0, 1, 0, 0};
     pugi::xml_node ownPattern;  // the path's own <pattern> (one of ours) that its fill shows
@@ -39,10 +40,13 @@ struct SvgArtwork {
     std::vector<pugi::xml_node> patterns;     // by PatternId: the shared <pattern> elements
     std::string prefix = "shunt";             // the prefix of kShuntNamespace in this file
     std::string sourceName;                   // the file read, for messages
+    std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
 
     pugi::xml_node element(simhost::ArtId id) const {
         return id < sources.size() ? sources[id].element : pugi::xml_node();
     }
+    // The object's name as read or last saved.
+    std::string_view nameAsRead(simhost::ArtId id) const;
     // "prefix:local", the name of one of the project's own attributes in this file.
     std::string ownAttribute(std::string_view local) const;
 };

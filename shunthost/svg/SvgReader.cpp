@@ -75,7 +75,7 @@ struct ElementAttributes {
     std::string_view style;
     std::string_view transform;
     std::string_view href;
-    std::array<std::optional<std::string_view>, kPropertyCount> properties{};
+    std::array<std::string_view, kPropertyCount> properties{};  // data() null: not given
     std::string_view artType, fillValues, strokeValues, fillRule, lineCap, lineJoin, overprint;
 };
 
@@ -102,6 +102,8 @@ struct OwnNames {
     }
 };
 
+constexpr std::string_view kGeneratedPrefix = "art";
+
 class Reader {
 public:
     Reader(SvgArtwork& artwork, LineFinder& lines) : art_(artwork), lines_(lines), own_(artwork.prefix) {}
@@ -127,14 +129,21 @@ private:
 
     // Every id, and every paint server by id; shared patterns become the document's patterns.
     void collectDefinitions(pugi::xml_node root) {
-        for (pugi::xml_node node = root; node;) {
-            if (node.type() == pugi::node_element) {
-                const pugi::xml_attribute idAttribute = node.attribute("id");
-                const std::string_view id = idAttribute.value();
-                if (!id.empty() && !ids_.insert(id).second) {
-                    duplicateIds_.insert(node.internal_object());
+        std::size_t elements = 0;
+        forEachElement(root, [&elements](pugi::xml_node) { ++elements; });
+        art_.sources.reserve(elements);
+        std::vector<IdSeen> ids;
+        ids.reserve(elements);
+        forEachElement(root, [&](pugi::xml_node node) {
+                const std::string_view id = node.attribute("id").value();
+                if (id.empty()) {
+                    return;
                 }
-                if (!id.empty() && isPaintServer(node.name())) {
+                ids.push_back({std::hash<std::string_view>()(id), id, node.internal_object()});
+                if (id.starts_with(kGeneratedPrefix)) {
+                    generatedLookalikes_.insert(id);
+                }
+                if (isPaintServer(node.name())) {
                     servers_.emplace(id, node);
                     if (std::strcmp(node.name(), "pattern") == 0 && !isOwnPattern(node)) {
                         patternIds_.emplace(node.internal_object(),
@@ -142,8 +151,48 @@ private:
                         art_.patterns.push_back(node);
                     }
                 }
+        });
+        findDuplicates(ids);
+    }
+
+    struct IdSeen {
+        std::size_t hash;
+        std::string_view id;
+        const pugi::xml_node_struct* element;
+    };
+
+    // Elements whose id an earlier element has already. An open-addressing
+    // table of positions costs far less than a hash set of strings, which
+    // allocates once for every id.
+    void findDuplicates(const std::vector<IdSeen>& ids) {
+        std::size_t capacity = 16;
+        while (capacity < ids.size() * 2) {
+            capacity *= 2;
+        }
+        constexpr std::uint32_t kEmpty = UINT32_MAX;
+        std::vector<std::uint32_t> table(capacity, kEmpty);
+        for (std::uint32_t i = 0; i < ids.size(); ++i) {
+            for (std::size_t slot = ids[i].hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
+                if (table[slot] == kEmpty) {
+                    table[slot] = i;
+                    break;
+                }
+                const IdSeen& earlier = ids[table[slot]];
+                if (earlier.hash == ids[i].hash && earlier.id == ids[i].id) {
+                    duplicateIds_.insert(ids[i].element);
+                    break;
+                }
             }
-            // Depth first, in document order.
+        }
+    }
+
+    // Depth first, in document order, without recursion.
+    template <class Visit>
+    static void forEachElement(pugi::xml_node root, Visit visit) {
+        for (pugi::xml_node node = root; node;) {
+            if (node.type() == pugi::node_element) {
+                visit(node);
+            }
             if (node.first_child()) {
                 node = node.first_child();
                 continue;
@@ -161,7 +210,7 @@ private:
         for (const pugi::xml_attribute attribute : element.attributes()) {
             const std::string_view name = attribute.name();
             const std::string_view value = attribute.value();
-            if (name.size() > prefix.size() && name.starts_with(prefix) && name[prefix.size()] == ':') {
+            if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
                 if (name == own_.artType) out.artType = value;
                 else if (name == own_.fill) out.fillValues = value;
                 else if (name == own_.stroke) out.strokeValues = value;
@@ -169,16 +218,37 @@ private:
                 else if (name == own_.lineCap) out.lineCap = value;
                 else if (name == own_.lineJoin) out.lineJoin = value;
                 else if (name == own_.overprint) out.overprint = value;
-            } else if (name == "id") {
-                out.id = value;
-            } else if (name == "style") {
-                out.style = value;
-            } else if (name == "transform") {
-                out.transform = value;
-            } else if (name == "href" || (name == "xlink:href" && out.href.empty())) {
-                out.href = value;
-            } else if (const auto property = propertyNamed(name)) {
-                out.properties[static_cast<std::size_t>(*property)] = value;
+                continue;
+            }
+            // Most attributes are none of these ("d", "x", "width"...): the first
+            // letter sends them on their way.
+            switch (name.empty() ? '\0' : name.front()) {
+                case 'i':
+                    if (name == "id") out.id = value;
+                    break;
+                case 't':
+                    if (name == "transform") out.transform = value;
+                    break;
+                case 'h':
+                    if (name == "href") out.href = value;
+                    break;
+                case 'x':
+                    if (name == "xlink:href" && out.href.empty()) out.href = value;
+                    break;
+                case 's':
+                    if (name == "style") {
+                        out.style = value;
+                        break;
+                    }
+                    [[fallthrough]];
+                case 'f':
+                case 'c':
+                    if (const auto property = propertyNamed(name)) {
+                        out.properties[static_cast<std::size_t>(*property)] = value;
+                    }
+                    break;
+                default:
+                    break;
             }
         }
         return out;
@@ -200,9 +270,10 @@ private:
             Property::StrokeLinecap,  Property::StrokeLinejoin, Property::StrokeDasharray, Property::StrokeDashoffset,
         };
         for (const Property property : kOrder) {
-            if (const auto& value = attributes.properties[static_cast<std::size_t>(property)]) {
+            if (const std::string_view value = attributes.properties[static_cast<std::size_t>(property)];
+                value.data() != nullptr) {
                 try {
-                    applyProperty(style, property, *value);
+                    applyProperty(style, property, value);
                 } catch (const BadValue& bad) {
                     fail(element, bad.what());
                 }
@@ -210,13 +281,11 @@ private:
         }
     }
 
-    std::string nameFor(pugi::xml_node element, std::string_view id, simhost::ArtId artId) const {
-        if (!id.empty() && !duplicateIds_.contains(element.internal_object())) {
-            return std::string(id);
-        }
-        const std::string base = "art" + std::to_string(artId);
+    // "artN" after the object's number, made unlike every id of the file.
+    std::string generatedName(simhost::ArtId artId) const {
+        const std::string base = std::string(kGeneratedPrefix) + std::to_string(artId);
         std::string name = base;
-        for (int n = 2; ids_.contains(name); ++n) {
+        for (int n = 2; generatedLookalikes_.contains(name); ++n) {
             name = base + "_" + std::to_string(n);
         }
         return name;
@@ -238,9 +307,15 @@ private:
             const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
             simhost::ArtObject object;
             object.parent = parentArt;
-            object.name = nameFor(child, attributes.id, artId);
             ArtSource source;
             source.element = child;
+            source.nameIsId = !attributes.id.empty() && !duplicateIds_.contains(child.internal_object());
+            if (source.nameIsId) {
+                object.name = attributes.id;
+            } else {
+                object.name = generatedName(artId);
+                art_.generatedNames.emplace(artId, object.name);
+            }
             switch (role) {
                 case Role::Group:
                     object.type = kGroupArt;
@@ -263,7 +338,6 @@ private:
                 case Role::NotArt:
                     break;
             }
-            source.nameRead = object.name;
             source.styleRead = object.style;
             source.matrixRead = object.matrix;
             art_.document.add(std::move(object));
@@ -509,7 +583,7 @@ private:
     OwnNames own_;
     std::unordered_map<std::string_view, pugi::xml_node> servers_;
     std::unordered_map<const pugi::xml_node_struct*, simhost::PatternId> patternIds_;
-    std::unordered_set<std::string_view> ids_;
+    std::unordered_set<std::string_view> generatedLookalikes_;  // ids that look like generated names
     std::unordered_set<const pugi::xml_node_struct*> duplicateIds_;
 };
 
@@ -560,6 +634,17 @@ std::string readFile(const std::string& path) {
 }  // namespace
 
 std::string SvgArtwork::ownAttribute(std::string_view local) const { return prefix + ":" + std::string(local); }
+
+std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
+    if (id >= sources.size()) {
+        return {};
+    }
+    if (sources[id].nameIsId) {
+        return sources[id].element.attribute("id").value();
+    }
+    const auto found = generatedNames.find(id);
+    return found == generatedNames.end() ? std::string_view() : std::string_view(found->second);
+}
 
 SvgArtwork readSvg(const std::string& path) {
     SvgArtwork artwork;

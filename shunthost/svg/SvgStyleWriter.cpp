@@ -176,7 +176,7 @@ private:
             pugi::xml_node defs = context_.defs();
             own = defs.append_child("pattern");
             defs.append_child(pugi::node_pcdata).set_value("\n");
-            own.append_attribute("id").set_value(context_.uniqueId(source_.nameRead + "-fill").c_str());
+            own.append_attribute("id").set_value(context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill").c_str());
             context_.addOwnPatternUser(own, 1);
             source_.ownPattern = own;
         }

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "SvgNumbers.h"
@@ -23,6 +24,20 @@ Affine times(const Affine& m, const Affine& n) {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
+// Cosine and sine of an angle in degrees, exact at multiples of 90 degrees so
+// that rotate(90) gives 0 rather than 6e-17.
+std::pair<double, double> cosSin(float degrees) {
+    const double turns = std::fmod(static_cast<double>(degrees), 360.0);
+    if (std::fmod(turns, 90.0) == 0.0) {
+        const int quarter = static_cast<int>(turns / 90.0 + 4) % 4;
+        static constexpr double kCos[] = {1, 0, -1, 0};
+        static constexpr double kSin[] = {0, 1, 0, -1};
+        return {kCos[quarter], kSin[quarter]};
+    }
+    const double radians = static_cast<double>(degrees) * std::numbers::pi / 180.0;
+    return {std::cos(radians), std::sin(radians)};
+}
+
 std::optional<Affine> transformFunction(std::string_view name, const std::vector<float>& args) {
     const auto n = args.size();
     auto radians = [](float degrees) { return static_cast<double>(degrees) * std::numbers::pi / 180.0; };
@@ -36,8 +51,8 @@ std::optional<Affine> transformFunction(std::string_view name, const std::vector
         return Affine{args[0], 0, 0, n == 2 ? args[1] : args[0], 0, 0};
     }
     if (name == "rotate" && (n == 1 || n == 3)) {
-        const double angle = radians(args[0]);
-        const Affine rotation{std::cos(angle), std::sin(angle), -std::sin(angle), std::cos(angle), 0, 0};
+        const auto [cos, sin] = cosSin(args[0]);
+        const Affine rotation{cos, sin, -sin, cos, 0, 0};
         if (n == 1) {
             return rotation;
         }
@@ -117,17 +132,20 @@ std::string formatTransform(const AIRealMatrix& m) {
     return "matrix(" + formatFloatList(values) + ")";
 }
 
-AIRealMatrix flipVertical(const AIRealMatrix& m) { return {m.a, -m.b, -m.c, m.d, m.tx, -m.ty}; }
+namespace {
+
+// Negates every number but the zeros, which keep their sign: the identity
+// stays the identity (no -0 appears), and -0 still comes back as -0, since
+// this is its own inverse.
+float opposite(float value) { return value == 0.0f ? value : -value; }
+
+}  // namespace
+
+AIRealMatrix flipVertical(const AIRealMatrix& m) { return {m.a, opposite(m.b), opposite(m.c), m.d, m.tx, opposite(m.ty)}; }
 
 bool isIdentity(const AIRealMatrix& m) {
     return m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.tx == 0 && m.ty == 0;
 }
 
-bool sameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
-
-bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
-    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
-           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
-}
 
 }  // namespace shunthost::svg

@@ -3,6 +3,8 @@
 #ifndef SHUNTHOST_SVG_SVGTRANSFORM_H
 #define SHUNTHOST_SVG_SVGTRANSFORM_H
 
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,14 +22,18 @@ std::optional<AIRealMatrix> parseTransform(std::string_view text);
 std::string formatTransform(const AIRealMatrix& m);
 
 // The same map seen with the vertical axis turned over: F·M·F with F = diag(1, -1),
-// i.e. (a, -b, -c, d, tx, -ty). Its own inverse, and exact in floats.
+// i.e. (a, -b, -c, d, tx, -ty), where a zero keeps its sign so that the
+// identity stays the identity. Its own inverse, and exact in floats.
 AIRealMatrix flipVertical(const AIRealMatrix& m);
 
 bool isIdentity(const AIRealMatrix& m);
 
 // Bit for bit, so that -0 and 0 differ and a NaN equals itself.
-bool sameBits(float a, float b);
-bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b);
+inline bool sameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+inline bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
+    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
+           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
+}
 
 }  // namespace shunthost::svg
 

@@ -1,5 +1,6 @@
 // Putting the host's changes back into the SVG, and saving it.
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -24,7 +25,11 @@ bool hasMatrix(AIArtType type) {
 }
 
 bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
-    // Fields are compared one by one: padding and reserved bytes are not kept.
+    // A style the host did not touch is still the copy that was read, byte for byte.
+    if (std::memcmp(&a, &b, sizeof a) == 0) {
+        return true;
+    }
+    // Else field by field: padding and reserved bytes are not kept.
     if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
         a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
         a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
@@ -57,9 +62,19 @@ bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
     throw SvgError(artwork.sourceName, 0, "cannot save object " + object.name + ": " + why);
 }
 
-// Everything that could stop a save is found before the XML changes.
-void check(const SvgArtwork& artwork) {
+// What the host changed on one object.
+struct Change {
+    simhost::ArtId id;
+    bool name;
+    bool style;
+    bool matrix;
+};
+
+// Everything the host changed, checked: whatever could stop a save is found
+// before the XML changes.
+std::vector<Change> changes(const SvgArtwork& artwork) {
     const simhost::Document& document = artwork.document;
+    std::vector<Change> found;
     for (simhost::ArtId id = 0; id < document.slotCount(); ++id) {
         if (!document.isLive(id)) {
             continue;
@@ -69,23 +84,30 @@ void check(const SvgArtwork& artwork) {
             refuse(artwork, object, "it has no element in the SVG");
         }
         const ArtSource& source = artwork.sources[id];
-        if (isPathLike(object.type) && !sameStyle(object.style, source.styleRead)) {
+        const Change change{id, artwork.nameAsRead(id) != object.name,
+                            isPathLike(object.type) && !sameStyle(object.style, source.styleRead),
+                            hasMatrix(object.type) && !sameBits(object.matrix, source.matrixRead)};
+        if (change.style) {
             if (const std::string why = checkPathStyle(artwork, id, object.style); !why.empty()) {
                 refuse(artwork, object, why);
             }
         }
-        const AIRealMatrix& m = object.matrix;
-        if (hasMatrix(object.type) && !sameBits(m, source.matrixRead)) {
+        if (change.matrix) {
+            const AIRealMatrix& m = object.matrix;
             for (float v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
                 if (!std::isfinite(v)) {
                     refuse(artwork, object, "its matrix holds a number that is infinite or not a number");
                 }
             }
         }
-        if (object.name != source.nameRead && object.name.empty()) {
+        if (change.name && object.name.empty()) {
             refuse(artwork, object, "an empty name cannot be an id");
         }
+        if (change.name || change.style || change.matrix) {
+            found.push_back(change);
+        }
     }
+    return found;
 }
 
 void removeElementsOfRemovedArt(SvgArtwork& artwork) {
@@ -158,26 +180,26 @@ void bindOwnNamespace(SvgArtwork& artwork) {
 }  // namespace
 
 void applyChanges(SvgArtwork& artwork) {
-    check(artwork);
+    const std::vector<Change> changed = changes(artwork);
     removeElementsOfRemovedArt(artwork);
+    if (changed.empty()) {
+        return;
+    }
     WriteContext context(artwork);
-    const simhost::Document& document = artwork.document;
-    for (simhost::ArtId id = 0; id < artwork.sources.size(); ++id) {
-        if (!document.isLive(id)) {
-            continue;
-        }
-        const simhost::ArtObject& object = document.art(id);
-        ArtSource& source = artwork.sources[id];
-        if (object.name != source.nameRead) {
+    for (const Change& change : changed) {
+        const simhost::ArtObject& object = artwork.document.art(change.id);
+        ArtSource& source = artwork.sources[change.id];
+        if (change.name) {
             pugi::xml_attribute attribute = source.element.attribute("id");
             (attribute ? attribute : source.element.append_attribute("id")).set_value(object.name.c_str());
-            source.nameRead = object.name;
+            source.nameIsId = true;
+            artwork.generatedNames.erase(change.id);
         }
-        if (isPathLike(object.type) && !sameStyle(object.style, source.styleRead)) {
-            writePathStyle(context, id, object.style);
+        if (change.style) {
+            writePathStyle(context, change.id, object.style);
             source.styleRead = object.style;
         }
-        if (hasMatrix(object.type) && !sameBits(object.matrix, source.matrixRead)) {
+        if (change.matrix) {
             pugi::xml_attribute attribute = source.element.attribute("transform");
             (attribute ? attribute : source.element.append_attribute("transform"))
                 .set_value(formatTransform(flipVertical(object.matrix)).c_str());
@@ -189,18 +211,32 @@ void applyChanges(SvgArtwork& artwork) {
     }
 }
 
+namespace {
+
+// The document's own nodes (declaration, comments, doctype, the root) one a
+// line: XML keeps no white space between them, so pugixml cannot keep it.
+void save(const SvgArtwork& artwork, pugi::xml_writer& writer) {
+    for (const pugi::xml_node node : artwork.xml->children()) {
+        node.print(writer, "", kSaveOptions, pugi::encoding_utf8);
+        writer.write("\n", 1);
+    }
+}
+
+}  // namespace
+
 void writeSvg(SvgArtwork& artwork, const std::string& path) {
     applyChanges(artwork);
     writeFileAtomically(path, [&artwork](std::FILE* file) {
         pugi::xml_writer_file writer(file);
-        artwork.xml->save(writer, "", kSaveOptions, pugi::encoding_utf8);
+        save(artwork, writer);
     });
 }
 
 std::string writeSvgText(SvgArtwork& artwork) {
     applyChanges(artwork);
     std::ostringstream out;
-    artwork.xml->save(out, "", kSaveOptions, pugi::encoding_utf8);
+    pugi::xml_writer_stream writer(out);
+    save(artwork, writer);
     return std::move(out).str();
 }
 
