@@ -1,6 +1,10 @@
 // What SVG becomes in the host's document, and how bad input is refused.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
+
 #include "SvgTestSupport.h"
 #include "simhost/Handles.h"
 #include "svg/SvgDocument.h"
@@ -210,4 +214,22 @@ TEST(SvgReadErrors, OurOwnPatternWithoutASharedOneIsRefused) {
 <rect fill="url(#a)"/>)svg"))
                   .find("loop"),
               std::string::npos);
+}
+
+TEST(SvgExample, TheExampleArtworkHasEveryTypeThePaletteActsOnAndSavesUnchanged) {
+    const std::string path = std::string(SHUNT_EXAMPLES_DIR) + "/artwork.svg";
+    SvgArtwork artwork = readSvg(path);
+    std::set<int> types;
+    for (const simhost::ArtId id : artwork.document.documentOrder()) {
+        types.insert(artwork.document.art(id).type);
+    }
+    for (const int type : {kGroupArt, kPathArt, kPlacedArt, kMysteryPathArt, kRasterArt, kForeignObjectArt,
+                           kTextFrameArt}) {
+        EXPECT_TRUE(types.contains(type)) << "type " << type;
+    }
+    EXPECT_EQ(object(artwork, "dots-left").style.pattern, object(artwork, "dots-right").style.pattern)
+        << "two paths share a pattern";
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(writeSvgText(artwork), text);
 }
