@@ -44,13 +44,14 @@ TEST_F(ShellTest, AccessMessagesTouchNoSuite) {
 }
 
 TEST_F(ShellTest, UnloadWithNoGlobalsStillParksGlobals) {
-    startHost();
+    // Started, but with no palette yet: a palette holds the plug-in loaded.
+    ASSERT_EQ(send(kSPInterfaceCaller, kSPInterfaceStartupSelector), kNoErr);
     void* globals = nullptr;
     ASSERT_EQ(host->unload(plugin), std::nullopt);
     globals = host->plugin(plugin).globals;
     EXPECT_NE(globals, nullptr) << "the globals record was not parked in the message";
     ASSERT_EQ(host->reload(plugin), std::nullopt);
-    stopHost();
+    ASSERT_EQ(send(kSPInterfaceCaller, kSPInterfaceShutdownSelector), kNoErr);
     EXPECT_TRUE(host->imbalances().empty()) << ::testing::PrintToString(host->imbalances());
 }
 
