@@ -1,0 +1,156 @@
+// The dash buttons: item 9 slides the dashes of every selected dashed,
+// stroked path forward by one step, item 10 back; offsets below zero wrap.
+#include <gtest/gtest.h>
+
+#include "PaletteFixture.h"
+
+namespace shunt_test {
+namespace {
+
+constexpr int kForwardItem = 9;
+constexpr int kBackItem = 10;
+
+class DashTest : public PaletteFixture {
+protected:
+    // A dashed path alone in the selection; its offset after one click.
+    float offsetAfterClick(std::initializer_list<float> dashes, float offset, int item,
+                           const std::vector<int>& keys = {}) {
+        const auto path = doc->addDashedPath(dashes, offset);
+        doc->select({path});
+        holdKeys(keys);
+        click(item);
+        return doc->style(path).dashOffset;
+    }
+};
+
+TEST_F(DashTest, ForwardAddsTheStepToTheOffset) { EXPECT_EQ(offsetAfterClick({4, 2}, 0, kForwardItem), 1.0f); }
+
+TEST_F(DashTest, ANegativeOffsetWrapsByTwiceTheDashLength) {
+    EXPECT_EQ(offsetAfterClick({4, 2}, 0, kBackItem), 11.0f);
+}
+
+TEST_F(DashTest, EveryComponentInUseCountsTowardsTheWrap) {
+    EXPECT_EQ(offsetAfterClick({1, 2, 3}, 0.5f, kBackItem), 11.5f);
+}
+
+TEST_F(DashTest, TheWrapIsAddedOnceSoALongStepStaysNegative) {
+    const std::vector<int> step128 = {kEnlargeKey, kDoubleKey, kByFourKey, kByEightKey};
+    EXPECT_EQ(offsetAfterClick({4, 2}, 0, kBackItem, step128), -116.0f);
+}
+
+TEST_F(DashTest, PositiveOffsetsGrowWithoutLimit) {
+    EXPECT_EQ(offsetAfterClick({4, 2}, 10, kForwardItem, {kEnlargeKey, kDoubleKey}), 14.0f);
+}
+
+TEST_F(DashTest, ComponentsPastTheCountDoNotCount) {
+    AIPathStyle style = DocumentBuilder::dashedStyle(simhost::defaultPathStyle(), {4, 2}, 0);
+    style.dash[2] = 100;
+    const auto path = doc->addPath(style);
+    doc->select({path});
+    click(kBackItem);
+    EXPECT_EQ(doc->style(path).dashOffset, 11.0f);
+}
+
+TEST_F(DashTest, SolidAndUnpaintedStrokesAreNotWritten) {
+    const auto solid = doc->addDashedPath({}, 3);
+    const auto unpainted = doc->addDashedPath({4, 2}, 3, false);
+    doc->select({solid, unpainted});
+    startRecording();
+    click(kForwardItem);
+    EXPECT_EQ(doc->style(solid).dashOffset, 3.0f);
+    EXPECT_EQ(doc->style(unpainted).dashOffset, 3.0f);
+    EXPECT_EQ(callsTo("AI Path Style Suite:1"), 0);
+}
+
+TEST_F(DashTest, ADashButtonMovesDashesAndNeverAPattern) {
+    AIPathStyle style = DocumentBuilder::dashedStyle(doc->style(doc->addPatternPath()), {4, 2}, 0);
+    const auto path = doc->addPath(style);
+    doc->select({path});
+    AIPathStyle expected = doc->style(path);
+    expected.dashOffset = 1;
+    click(kForwardItem);
+    EXPECT_TRUE(sameBytes(doc->style(path), expected));
+}
+
+TEST_F(DashTest, EachMysteryPathArtIsNamedAndTheWalkGoesOn) {
+    const auto first = doc->addDashedPath({4, 2}, 0);
+    std::vector<simhost::ArtId> selection = {first};
+    for (int i = 0; i < 3; ++i) {
+        selection.push_back(doc->addMysteryPathArt());
+    }
+    const auto last = doc->addDashedPath({4, 2}, 0);
+    selection.push_back(last);
+    doc->select(selection);
+
+    click(kForwardItem);
+
+    EXPECT_EQ(alerts(), (std::vector<std::string>{kMysteryAlert, kMysteryAlert, kMysteryAlert}));
+    EXPECT_EQ(doc->style(first).dashOffset, 1.0f);
+    EXPECT_EQ(doc->style(last).dashOffset, 1.0f);
+}
+
+TEST_F(DashTest, NothingSelectedSaysNothing) {
+    doc->addDashedPath({4, 2}, 0);
+    click(kForwardItem);
+    click(kBackItem);
+    EXPECT_TRUE(alerts().empty());
+}
+
+TEST_F(DashTest, ASelectionThatCannotBeReadSaysNothing) {
+    const auto path = doc->addDashedPath({4, 2}, 0);
+    doc->select({path});
+    host->faults().failEntry(kAIMatchingArtSuite, 0, kCanceledErr);
+    click(kForwardItem);
+    EXPECT_EQ(doc->style(path).dashOffset, 0.0f);
+    EXPECT_TRUE(alerts().empty());
+}
+
+TEST_F(DashTest, AClickMakesTheHostCallsItNeedsAndNoOthers) {
+    const auto path = doc->addDashedPath({4, 2}, 0);
+    doc->select({path});
+    startRecording();
+    click(kBackItem);
+    const std::vector<std::string> expected = {
+        "ADM Notifier Suite:3",  "ADM Item Suite:23",     "ADM Tracker Suite:11", "ADM Tracker Suite:11",
+        "ADM Tracker Suite:11",  "ADM Tracker Suite:11",  "ADM Dialog Suite:78",  "ADM Dialog Suite:78",
+        "ADM Dialog Suite:78",   "ADM Dialog Suite:78",   "ADM Dialog Suite:78",  "ADM Dialog Suite:78",
+        "ADM Dialog Suite:78",   "ADM Dialog Suite:78",   "ADM Dialog Suite:78",  // items 1 to 8, then 10
+        "AI Matching Art Suite:0", "AI Art Suite:6",      "AI Path Style Suite:0", "AI Path Style Suite:1",
+        "ADM Dialog Suite:78",  // item 9, asked after the dashes moved
+    };
+    EXPECT_EQ(recordedCalls(), expected);
+}
+
+// --- failures
+
+TEST_F(DashTest, AFailedStyleWriteKeepsTheEarlierShiftsAndStopsTheWalk) {
+    std::vector<simhost::ArtId> paths;
+    for (int i = 0; i < 5; ++i) {
+        paths.push_back(doc->addDashedPath({4, 2}, 0));
+    }
+    doc->select(paths);
+    host->faults().failEntry(kAIPathStyleSuite, 1, kCanceledErr, 3);
+
+    click(kForwardItem);
+
+    EXPECT_EQ(doc->style(paths[0]).dashOffset, 1.0f);
+    EXPECT_EQ(doc->style(paths[1]).dashOffset, 1.0f);
+    EXPECT_EQ(doc->style(paths[2]).dashOffset, 0.0f);
+    EXPECT_EQ(doc->style(paths[3]).dashOffset, 0.0f);
+    EXPECT_EQ(doc->style(paths[4]).dashOffset, 0.0f);
+    EXPECT_EQ(alerts(), (std::vector<std::string>{"ERROR!", kCancelledAlert}));
+}
+
+TEST_F(DashTest, AnArtTypeOrStyleThatCannotBeReadCancels) {
+    const auto path = doc->addDashedPath({4, 2}, 0);
+    doc->select({path});
+    host->faults().failEntry(kAIArtSuite, 6, kCanceledErr);
+    click(kForwardItem);
+    host->faults().failEntry(kAIPathStyleSuite, 0, kCanceledErr);
+    click(kForwardItem);
+    EXPECT_EQ(doc->style(path).dashOffset, 0.0f);
+    EXPECT_EQ(alerts(), (std::vector<std::string>{kCancelledAlert, kCancelledAlert}));
+}
+
+}  // namespace
+}  // namespace shunt_test
