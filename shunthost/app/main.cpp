@@ -9,6 +9,7 @@
 #include "Demo.h"
 #include "Scenario.h"
 #include "ScenarioRunner.h"
+#include "serve/ServeCommand.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     demo->add_option("--prefs", prefs, "The preference file")->capture_default_str();
     demo->add_option("--output", output, "Folder the demo writes into")->capture_default_str();
 
+    shunthost::serve::ServeCommand serve(app, plugins, prefs);
+
     app.footer(
         "Exit status: 0 when every scenario ran to its end, 1 when an expect failed, 2 for a usage error or\n"
         "bad input (reported as FILE:LINE: message).\n"
@@ -70,6 +73,9 @@ int main(int argc, char** argv) {
     }
 
     try {
+        if (serve.chosen()) {
+            return serve.run();
+        }
         if (*demo) {
             return shunthost::runDemo(settingsFrom(plugins, prefs), output, std::cout, std::cerr);
         }

@@ -1,0 +1,393 @@
+#include "ServeSession.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "Text.h"
+#include "simhost/DialogManager.h"
+#include "simhost/Menus.h"
+
+namespace shunthost::serve {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kLogLines = 200;
+
+bool isButton(const std::string& kind) {
+    return kind == "button" || kind == "default-button" || kind == "cancel-button";
+}
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
+std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+void PictureFiles::add(int plugin, ADMInt32 id, const std::string& name, std::string file) {
+    std::lock_guard lock(mutex_);
+    files_[{plugin, id, name}] = std::move(file);
+}
+
+std::optional<std::string> PictureFiles::find(int plugin, ADMInt32 id, const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    auto found = files_.find({plugin, id, name});
+    return found == files_.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, PublishedState& published,
+                           PictureFiles& pictures)
+    : settings_(std::move(settings)), mailbox_(mailbox), published_(published), pictures_(pictures) {
+    artwork_ = svg::readSvg(settings_.artworkPath);
+    simhost::HostOptions options;
+    options.preferencesFile = settings_.preferencesFile;
+    options.logCalls = false;
+    host_ = std::make_unique<simhost::Host>(options);
+    host_->setEventListener([this](const simhost::UiEvent& event) { noteEvent(event); });
+    host_->dialogs().setModalAnswerer([this](ADMDialogRef dialog) { return answerModal(dialog); });
+    host_->dialogs().setAlertWaiter([this](const std::string& text) { waitForAlert(text); });
+    for (const StartFault& fault : settings_.faults) {
+        if (fault.entry) {
+            host_->faults().failEntry(fault.suite, *fault.entry, fault.code, 1, -1);
+        } else {
+            host_->faults().refuse(fault.suite, std::nullopt, fault.code);
+        }
+    }
+    host_->document() = artwork_.document;
+    savedState_ = captureState(host_->document());
+    for (const std::string& bundle : settings_.bundles) {
+        const SPPluginRef plugin = host_->loadBundle(bundle);
+        const simhost::PluginResources* resources = host_->dialogs().resources(plugin);
+        if (resources == nullptr) {
+            continue;
+        }
+        // A picture is served only from inside its bundle's Resources folder,
+        // whatever its resource line says.
+        const fs::path folder = fs::weakly_canonical(resources->folder);
+        for (const auto& [key, picture] : resources->pictures) {
+            const fs::path file = fs::weakly_canonical(folder / picture.file);
+            const auto [end, unused] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+            if (end == folder.end()) {
+                pictures_.add(pluginIndex(plugin), key.first, key.second, file.string());
+            }
+        }
+    }
+}
+
+ServeSession::~ServeSession() = default;
+
+int ServeSession::pluginIndex(SPPluginRef plugin) const {
+    const auto all = host_->plugins();
+    const auto found = std::find(all.begin(), all.end(), plugin);
+    return found == all.end() ? -1 : static_cast<int>(found - all.begin());
+}
+
+ADMDialogRef ServeSession::palette() const { return host_->dialogs().findDialog("ShuntDialog"); }
+
+bool ServeSession::unsavedChanges() const { return !sameState(savedState_, captureState(host_->document())); }
+
+void ServeSession::run() {
+    publish();
+    start();
+    publish();
+    settle();
+    while (!stopping_) {
+        Job job = mailbox_.take();
+        JobOutcome outcome;
+        if (job.kind == Job::Kind::Stop) {
+            stopping_ = true;
+        } else if (job.kind == Job::Kind::Answer) {
+            outcome = {409, "no dialog is open"};
+        } else {
+            outcome = job.run();
+        }
+        publish();
+        finish(job, outcome);
+        settle();
+    }
+    stop();
+}
+
+void ServeSession::start() {
+    host_->startup();
+    started_ = true;
+}
+
+void ServeSession::stop() {
+    if (started_) {
+        host_->shutdown();
+        started_ = false;
+    }
+    publish();
+    settle();
+}
+
+// The state is published before a request hears that its job is done, so
+// that its answer shows what the job did.
+void ServeSession::finish(Job& job, const JobOutcome& outcome) {
+    if (job.finished) {
+        job.finished(outcome);
+    }
+    published_.poke();
+}
+
+void ServeSession::settle() {
+    std::vector<Job> answered = std::move(answered_);
+    answered_.clear();
+    for (Job& job : answered) {
+        finish(job, {});
+    }
+}
+
+// --- modal dialogs and alerts
+
+ADMInt32 ServeSession::answerModal(ADMDialogRef ref) {
+    simhost::DialogManager& dialogs = host_->dialogs();
+    const simhost::Dialog* dialog = dialogs.dialog(ref);
+    OpenModal modal;
+    modal.name = dialog != nullptr ? dialog->name : "";
+    int fallback = 1;
+    if (dialog != nullptr) {
+        for (ADMItemRef itemRef : dialog->items) {
+            const simhost::DialogItem* item = dialogs.item(itemRef);
+            const std::string text = item->textSetByPlugin ? macRomanToUtf8(item->text) : item->text;
+            if (isButton(item->kind)) {
+                modal.buttons.emplace_back(item->id, text.empty() ? "OK" : text);
+                if (item->kind == "default-button") {
+                    fallback = item->id;
+                }
+            } else if (!text.empty()) {
+                modal.texts.push_back(text);
+            }
+        }
+    }
+    if (modal.buttons.empty()) {
+        modal.buttons.emplace_back(1, "OK");
+    }
+    if (stopping_) {
+        return fallback;  // shutting down: nobody is left to answer
+    }
+    return nestedLoop(std::move(modal));
+}
+
+void ServeSession::waitForAlert(const std::string& text) {
+    if (stopping_) {
+        return;
+    }
+    OpenModal modal;
+    modal.isAlert = true;
+    modal.texts.push_back(macRomanToUtf8(text));
+    modal.buttons.emplace_back(1, "OK");
+    nestedLoop(std::move(modal));
+}
+
+// As a real host's modal loop: the page stays blocked, and only the answer
+// to this dialog gets through; any other request is turned away.
+ADMInt32 ServeSession::nestedLoop(OpenModal modal) {
+    modal.number = ++modalCount_;
+    const std::uint64_t number = modal.number;
+    ADMInt32 answer = modal.buttons.front().first;
+    modals_.push_back(std::move(modal));
+    publish();
+    for (;;) {
+        Job job = mailbox_.take();
+        if (job.kind == Job::Kind::Stop) {
+            stopping_ = true;
+            answered_.push_back(std::move(job));
+            break;
+        }
+        if (job.kind == Job::Kind::Answer && job.modal == number) {
+            answer = job.item;
+            answered_.push_back(std::move(job));
+            break;
+        }
+        finish(job, {409, "a dialog is open: answer it first"});
+    }
+    modals_.pop_back();
+    publish();
+    return answer;
+}
+
+void ServeSession::noteEvent(const simhost::UiEvent& event) {
+    std::string line = std::visit(
+        Overloaded{
+            [](const simhost::AlertShown& alert) { return "alert " + inQuotes(macRomanToUtf8(alert.text)); },
+            [](const simhost::DialogShown& dialog) {
+                std::string text = "dialog " + inQuotes(dialog.name);
+                for (const auto& [item, itemText] : dialog.itemTexts) {
+                    text += " " + std::to_string(item) + "=" + inQuotes(macRomanToUtf8(itemText));
+                }
+                return text;
+            },
+            [](const simhost::MessageAnswered& answer) {
+                return "result " + inQuotes(answer.caller) + " " + inQuotes(answer.selector) + " " +
+                       std::to_string(answer.result);
+            },
+            [](const simhost::HostRefused& refusal) { return "refused " + inQuotes(refusal.what) + ": " + refusal.reason; },
+        },
+        event);
+    log_.push_back(std::move(line));
+    if (log_.size() > kLogLines) {
+        log_.erase(log_.begin());
+    }
+}
+
+// --- what the page asks for
+
+JobOutcome ServeSession::paletteStep(const std::vector<int>& keys,
+                                     const std::function<void(ADMDialogRef)>& callback) {
+    const ADMDialogRef dialog = palette();
+    if (dialog == nullptr) {
+        return {409, "there is no palette"};
+    }
+    DocumentState before = captureState(host_->document());
+    host_->dialogs().setKeysDown(keys);
+    callback(dialog);
+    host_->dialogs().setKeysDown({});
+    history_.record(std::move(before), host_->document());
+    return {};
+}
+
+JobOutcome ServeSession::click(int itemID, const std::vector<int>& keys) {
+    return paletteStep(keys, [&](ADMDialogRef dialog) {
+        if (ADMItemRef item = host_->dialogs().findItem(dialog, itemID)) {
+            host_->dialogs().notify(item, kADMUserChangedNotifier);
+        }
+    });
+}
+
+JobOutcome ServeSession::choose(int index, const std::vector<int>& keys) {
+    return paletteStep(keys, [&](ADMDialogRef dialog) {
+        if (ADMItemRef item = host_->dialogs().findItem(dialog, -5)) {
+            host_->dialogs().choose(item, index);
+        }
+    });
+}
+
+JobOutcome ServeSession::goMenu(std::uint32_t index) {
+    auto& items = host_->menus().items();
+    if (index >= items.size() || !items.aliveAt(index)) {
+        return {404, "no such menu item"};
+    }
+    const AIMenuItemHandle handle = items.handleAt(index);
+    const simhost::MenuItem& item = items.at(index);
+    if (item.plugin == nullptr || item.submenu != nullptr) {
+        return {409, "that menu item does nothing by itself"};
+    }
+    host_->sendMenu(item.plugin, kSelectorAIGoMenuItem, handle);
+    return {};
+}
+
+// A host asks its plug-ins to set their items' check marks just before it
+// shows a menu, and so does the page when one opens.
+JobOutcome ServeSession::updateMenus() {
+    auto& items = host_->menus().items();
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        if (items.aliveAt(i) && items.at(i).plugin != nullptr && items.at(i).submenu == nullptr) {
+            host_->sendMenu(items.at(i).plugin, kSelectorAIUpdateMenuItem, items.handleAt(i));
+        }
+    }
+    return {};
+}
+
+JobOutcome ServeSession::select(const std::vector<simhost::ArtId>& ids, bool toggle) {
+    simhost::Document& document = host_->document();
+    for (simhost::ArtId id : ids) {
+        if (!document.isLive(id)) {
+            return {404, "the document has no object " + std::to_string(id)};
+        }
+    }
+    if (!toggle) {
+        document.select(ids);
+        return {};
+    }
+    std::vector<simhost::ArtId> selection = document.selection();
+    for (simhost::ArtId id : ids) {
+        const auto found = std::find(selection.begin(), selection.end(), id);
+        if (found == selection.end()) {
+            selection.push_back(id);
+        } else {
+            selection.erase(found);
+        }
+    }
+    document.select(std::move(selection));
+    return {};
+}
+
+JobOutcome ServeSession::selectAll() {
+    host_->document().selectAll();
+    return {};
+}
+
+JobOutcome ServeSession::selectNone() {
+    host_->document().selectNone();
+    return {};
+}
+
+JobOutcome ServeSession::drag(int top, int left) {
+    const ADMDialogRef dialog = palette();
+    if (dialog == nullptr) {
+        return {409, "there is no palette"};
+    }
+    const simhost::Dialog* state = host_->dialogs().dialog(dialog);
+    const int height = state->bounds.bottom - state->bounds.top;
+    const int width = state->bounds.right - state->bounds.left;
+    // The whole of the palette's bounds must stay 16-bit host coordinates.
+    if (top < -32768 || left < -32768 || top + height > 32767 || left + width > 32767) {
+        return {400, "the palette cannot go there"};
+    }
+    host_->dialogs().drag(dialog, static_cast<ASInt16>(top), static_cast<ASInt16>(left));
+    return {};
+}
+
+JobOutcome ServeSession::undo() {
+    return history_.undo(host_->document()) ? JobOutcome{} : JobOutcome{409, "nothing to undo"};
+}
+
+JobOutcome ServeSession::redo() {
+    return history_.redo(host_->document()) ? JobOutcome{} : JobOutcome{409, "nothing to redo"};
+}
+
+JobOutcome ServeSession::save() {
+    artwork_.document = host_->document();
+    try {
+        svg::writeSvg(artwork_, settings_.saveTo);
+    } catch (const svg::SvgError& error) {
+        return {500, "not saved: " + std::string(error.what())};
+    }
+    savedState_ = captureState(host_->document());
+    savedMessage_ = "Saved to " + settings_.saveTo;
+    log_.push_back("saved " + inQuotes(settings_.saveTo));
+    return {};
+}
+
+void ServeSession::renderArtwork() {
+    artwork_.document = host_->document();
+    // Each element carries its object's number, so that a click on the page
+    // can say which object it hit; the saved file never carries it.
+    std::vector<pugi::xml_node> marked;
+    for (simhost::ArtId id : artwork_.document.documentOrder()) {
+        if (pugi::xml_node element = artwork_.element(id)) {
+            element.append_attribute("data-shunt-art").set_value(static_cast<unsigned>(id));
+            marked.push_back(element);
+        }
+    }
+    try {
+        svgText_ = svg::writeSvgText(artwork_);
+        renderError_.clear();
+    } catch (const svg::SvgError& error) {
+        renderError_ = error.what();
+    }
+    for (pugi::xml_node element : marked) {
+        element.remove_attribute("data-shunt-art");
+    }
+}
+
+}  // namespace shunthost::serve

@@ -1,0 +1,144 @@
+// The page's view of the host as JSON, published after every job.
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "ServeSession.h"
+#include "Text.h"
+#include "simhost/DialogManager.h"
+#include "simhost/Menus.h"
+
+namespace shunthost::serve {
+
+using nlohmann::json;
+
+namespace {
+
+json rectJson(const ADMRect& r) {
+    return {{"top", r.top}, {"left", r.left}, {"bottom", r.bottom}, {"right", r.right}};
+}
+
+json menuItemsJson(simhost::Menus& menus, AIMenuGroup groupRef);
+
+json menuItemJson(simhost::Menus& menus, AIMenuItemHandle handle) {
+    const simhost::MenuItem* item = menus.item(handle);
+    json out = {{"index", menus.items().indexOf(handle)},
+                {"text", item->text},
+                {"checked", item->checked},
+                {"fromPlugin", item->plugin != nullptr}};
+    if (item->submenu != nullptr) {
+        out["submenu"] = menuItemsJson(menus, item->submenu);
+    }
+    return out;
+}
+
+json menuItemsJson(simhost::Menus& menus, AIMenuGroup groupRef) {
+    json items = json::array();
+    if (const simhost::MenuGroup* group = menus.groups().find(groupRef)) {
+        for (AIMenuItemHandle handle : group->items) {
+            if (menus.item(handle) != nullptr) {
+                items.push_back(menuItemJson(menus, handle));
+            }
+        }
+    }
+    return items;
+}
+
+// The host's own groups that hold something, as the menu bar's menus.
+json menusJson(simhost::Menus& menus) {
+    json bar = json::array();
+    auto& groups = menus.groups();
+    for (std::uint32_t i = 0; i < groups.size(); ++i) {
+        if (!groups.aliveAt(i) || groups.at(i).parentItem != nullptr) {
+            continue;
+        }
+        json items = menuItemsJson(menus, groups.handleAt(i));
+        if (!items.empty()) {
+            bar.push_back({{"name", groups.at(i).name}, {"items", std::move(items)}});
+        }
+    }
+    return bar;
+}
+
+}  // namespace
+
+std::string ServeSession::stateJson() const {
+    simhost::Host& host = *host_;
+    simhost::DialogManager& dialogs = host.dialogs();
+    json state;
+    state["document"] = {{"name", std::filesystem::path(settings_.artworkPath).filename().string()},
+                         {"saveTo", settings_.saveTo},
+                         {"unsaved", unsavedChanges()},
+                         {"message", savedMessage_},
+                         {"renderError", renderError_}};
+    state["artworkVersion"] = artworkVersion_;
+    state["svg"] = svgText_;
+    state["selection"] = host.document().selection();
+    state["undo"] = history_.canUndo();
+    state["redo"] = history_.canRedo();
+    state["running"] = started_;
+    state["log"] = log_;
+
+    json paletteJson = nullptr;
+    if (const simhost::Dialog* dialog = dialogs.dialog(palette())) {
+        json items = json::array();
+        for (ADMItemRef itemRef : dialog->items) {
+            const simhost::DialogItem* item = dialogs.item(itemRef);
+            json itemJson = {{"id", item->id},
+                             {"kind", item->kind},
+                             {"bounds", rectJson(item->bounds)},
+                             {"text", item->textSetByPlugin ? macRomanToUtf8(item->text) : item->text}};
+            const int plugin = pluginIndex(dialog->plugin);
+            if ((item->pictureID != 0 || !item->pictureName.empty()) &&
+                pictures_.find(plugin, item->pictureID, item->pictureName)) {
+                itemJson["picture"] = {{"plugin", plugin}, {"id", item->pictureID}, {"name", item->pictureName}};
+            }
+            if (const simhost::DialogList* list = dialogs.lists().find(item->list)) {
+                json entries = json::array();
+                for (ADMEntryRef entryRef : list->entries) {
+                    entries.push_back(macRomanToUtf8(dialogs.entries().find(entryRef)->text));
+                }
+                itemJson["entries"] = std::move(entries);
+            }
+            items.push_back(std::move(itemJson));
+        }
+        paletteJson = {{"visible", dialog->visible},
+                       {"bounds", rectJson(dialog->bounds)},
+                       {"group", dialog->groupName},
+                       {"dockCode", dialog->dockCode},
+                       {"items", std::move(items)}};
+    }
+    state["palette"] = std::move(paletteJson);
+    state["menus"] = menusJson(host.menus());
+
+    json modal = nullptr;
+    if (!modals_.empty()) {
+        const OpenModal& open = modals_.back();
+        json buttons = json::array();
+        for (const auto& [item, caption] : open.buttons) {
+            buttons.push_back({{"item", item}, {"text", caption}});
+        }
+        modal = {{"number", open.number},
+                 {"kind", open.isAlert ? "alert" : "dialog"},
+                 {"name", open.name},
+                 {"texts", open.texts},
+                 {"buttons", std::move(buttons)}};
+    }
+    state["modal"] = std::move(modal);
+    // Invalid bytes in a text from the artwork or the plug-in become U+FFFD
+    // instead of failing the whole state.
+    return state.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+void ServeSession::publish() {
+    DocumentState now = captureState(host_->document());
+    if (artworkVersion_ == 0 || !sameState(now, renderedState_)) {
+        renderArtwork();
+        renderedState_ = std::move(now);
+        ++artworkVersion_;
+    }
+    published_.publish(std::make_shared<const std::string>(stateJson()),
+                       modals_.empty() ? 0 : modals_.back().number);
+}
+
+}  // namespace shunthost::serve

@@ -1,0 +1,109 @@
+#include "UndoHistory.h"
+
+#include <bit>
+#include <cstdint>
+
+namespace shunthost::serve {
+
+namespace {
+
+bool same(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+
+bool same(const AIRealMatrix& a, const AIRealMatrix& b) {
+    return same(a.a, b.a) && same(a.b, b.b) && same(a.c, b.c) && same(a.d, b.d) && same(a.tx, b.tx) &&
+           same(a.ty, b.ty);
+}
+
+bool same(const AIPathStyle& a, const AIPathStyle& b) {
+    if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
+        a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
+        a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
+        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint || a.dashCount != b.dashCount) {
+        return false;
+    }
+    const float left[] = {a.shiftDist, a.shiftAngle, a.scaleH,     a.scaleV,      a.rotate,
+                          a.reflectAngle, a.shearAngle, a.shearAxis, a.strokeWidth, a.miterLimit,
+                          a.fillOpacity,  a.strokeOpacity, a.dashOffset};
+    const float right[] = {b.shiftDist, b.shiftAngle, b.scaleH,     b.scaleV,      b.rotate,
+                           b.reflectAngle, b.shearAngle, b.shearAxis, b.strokeWidth, b.miterLimit,
+                           b.fillOpacity,  b.strokeOpacity, b.dashOffset};
+    for (std::size_t i = 0; i < std::size(left); ++i) {
+        if (!same(left[i], right[i])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (!same(a.fillColor[i], b.fillColor[i]) || !same(a.strokeColor[i], b.strokeColor[i])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < kMaxDashComponents; ++i) {
+        if (!same(a.dash[i], b.dash[i])) {
+            return false;
+        }
+    }
+    return same(a.transform, b.transform);
+}
+
+}  // namespace
+
+DocumentState captureState(const simhost::Document& document) {
+    DocumentState state;
+    for (simhost::ArtId id : document.documentOrder()) {
+        const simhost::ArtObject& object = document.art(id);
+        state.push_back({id, object.style, object.matrix});
+    }
+    return state;
+}
+
+void restoreState(simhost::Document& document, const DocumentState& state) {
+    for (const ArtState& art : state) {
+        if (document.isLive(art.id)) {
+            document.art(art.id).style = art.style;
+            document.art(art.id).matrix = art.matrix;
+        }
+    }
+}
+
+bool sameState(const DocumentState& a, const DocumentState& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].id != b[i].id || !same(a[i].style, b[i].style) || !same(a[i].matrix, b[i].matrix)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool UndoHistory::record(DocumentState before, const simhost::Document& after) {
+    DocumentState now = captureState(after);
+    if (sameState(before, now)) {
+        return false;
+    }
+    steps_.resize(done_);
+    steps_.push_back({std::move(before), std::move(now)});
+    done_ = steps_.size();
+    return true;
+}
+
+bool UndoHistory::undo(simhost::Document& document) {
+    if (!canUndo()) {
+        return false;
+    }
+    --done_;
+    restoreState(document, steps_[done_].before);
+    return true;
+}
+
+bool UndoHistory::redo(simhost::Document& document) {
+    if (!canRedo()) {
+        return false;
+    }
+    restoreState(document, steps_[done_].after);
+    ++done_;
+    return true;
+}
+
+}  // namespace shunthost::serve

@@ -1,0 +1,50 @@
+// Undo and redo for the page. The plug-in opens no undo step of its own, so
+// the host records one: everything a single palette callback changed in the
+// document is one step, whatever number of objects it touched.
+#ifndef SHUNTHOST_SERVE_UNDOHISTORY_H
+#define SHUNTHOST_SERVE_UNDOHISTORY_H
+
+#include <cstddef>
+#include <vector>
+
+#include "simhost/Document.h"
+
+namespace shunthost::serve {
+
+// What the palette can change of each object: its path style and its matrix.
+struct ArtState {
+    simhost::ArtId id = simhost::kNoArt;
+    AIPathStyle style{};
+    AIRealMatrix matrix{1, 0, 0, 1, 0, 0};
+};
+using DocumentState = std::vector<ArtState>;
+
+DocumentState captureState(const simhost::Document& document);
+// Gives each object that is still alive the style and matrix it had.
+void restoreState(simhost::Document& document, const DocumentState& state);
+// Field by field and bit for bit; reserved bytes do not count, so a plug-in
+// that writes back an unchanged record with other padding changed nothing.
+bool sameState(const DocumentState& a, const DocumentState& b);
+
+class UndoHistory {
+public:
+    // Records a step when the document is no longer as it was in `before`.
+    // A new step drops whatever could have been redone. True when recorded.
+    bool record(DocumentState before, const simhost::Document& after);
+    bool undo(simhost::Document& document);
+    bool redo(simhost::Document& document);
+    bool canUndo() const { return done_ > 0; }
+    bool canRedo() const { return done_ < steps_.size(); }
+
+private:
+    struct Step {
+        DocumentState before;
+        DocumentState after;
+    };
+    std::vector<Step> steps_;
+    std::size_t done_ = 0;  // steps_[0, done_) are in effect
+};
+
+}  // namespace shunthost::serve
+
+#endif
