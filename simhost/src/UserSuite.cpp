@@ -26,19 +26,18 @@ SuiteKey kUserKey{kAIUserSuite, kAIUserSuiteVersion};
 constexpr std::size_t kMaxNumberText = 15;
 constexpr int kMaxPrecision = 10;  // a float has no more than this to show
 
-std::string trimmed(std::string text) {
+std::string trimmed(const std::string& text) {
+    std::size_t end = text.size();
     if (text.find('.') != std::string::npos && text.find('e') == std::string::npos) {
-        while (!text.empty() && text.back() == '0') {
-            text.pop_back();
+        while (end > 0 && text[end - 1] == '0') {
+            --end;
         }
-        if (!text.empty() && text.back() == '.') {
-            text.pop_back();
+        if (end > 0 && text[end - 1] == '.') {
+            --end;
         }
     }
-    if (text == "-0") {
-        text = "0";
-    }
-    return text;
+    const std::string kept = text.substr(0, end);
+    return kept == "-0" ? std::string(1, '0') : kept;
 }
 
 AIErr realToString(AIReal value, ASInt16 precision, unsigned char* pstr) noexcept {
@@ -59,8 +58,11 @@ AIErr realToString(AIReal value, ASInt16 precision, unsigned char* pstr) noexcep
 AIErr stringToReal(const unsigned char* pstr, AIReal* value) noexcept {
     Host& host = Host::current();
     if (auto fault = host.enter(kUserKey, 5, [&] {
-            return pstr == nullptr ? std::string("null")
-                                   : "\"" + std::string(reinterpret_cast<const char*>(pstr + 1), pstr[0]) + "\"";
+            std::string shown(1, '"');
+            if (pstr != nullptr) {
+                shown.append(reinterpret_cast<const char*>(pstr + 1), pstr[0]);
+            }
+            return pstr == nullptr ? std::string("null") : shown + '"';
         })) {
         return *fault;
     }
