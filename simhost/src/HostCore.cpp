@@ -29,6 +29,7 @@ void Faults::failAllocations(int at, int times) {
 void Faults::failNthCall(long k, ASErr code) {
     nthCall_ = failableCalls_ + k;
     nthCode_ = code;
+    nthCallHit_.clear();
     rearm();
 }
 
@@ -37,6 +38,7 @@ void Faults::clear() {
     entryFaults_.clear();
     nthCall_ = 0;
     failableCalls_ = 0;
+    nthCallHit_.clear();
     rearm();
 }
 
@@ -53,6 +55,7 @@ std::optional<ASErr> Faults::nthCall(ASErr codeForEntry) {
 
 std::optional<ASErr> Faults::onAcquire(const char* suite, ASInt32 version) {
     if (auto code = nthCall(kSPSuiteNotFoundError)) {
+        nthCallHit_ = std::string("acquire ") + suite + " " + std::to_string(version);
         return code;
     }
     for (const auto& refusal : refusals_) {
@@ -65,6 +68,7 @@ std::optional<ASErr> Faults::onAcquire(const char* suite, ASInt32 version) {
 
 std::optional<ASErr> Faults::onCall(const SuiteKey& suite, int entry, bool isAllocation) {
     if (auto code = nthCall(isAllocation ? kOutOfMemoryErr : nthCode_)) {
+        nthCallHit_ = std::string(suite.name) + ":" + std::to_string(entry);
         return code;
     }
     std::optional<ASErr> answer;

@@ -69,6 +69,10 @@ public:
     // Failable calls seen since the last clear(); the sweep counts with it.
     long failableCalls() const { return failableCalls_; }
     void countFailable() { ++failableCalls_; }
+    // The call that failNthCall made fail, once it has: "Suite Name:entry",
+    // or "acquire Suite Name version" for a refused acquisition. Empty
+    // before then; cleared by failNthCall and clear().
+    const std::string& nthCallHit() const { return nthCallHit_; }
 
 private:
     struct Refusal {
@@ -94,6 +98,7 @@ private:
     long nthCall_ = 0;
     ASErr nthCode_ = 0;
     long failableCalls_ = 0;
+    std::string nthCallHit_;
 };
 
 struct Counters {
