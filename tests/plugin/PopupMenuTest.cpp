@@ -9,7 +9,6 @@ namespace {
 
 constexpr int kCapture = 0;
 constexpr int kApply = 1;
-constexpr int kShow = 2;
 
 constexpr AIRealMatrix kImageMatrix{2, 0, 0, 2, 10, 20};
 constexpr AIRealMatrix kOtherMatrix{0, 3, -3, 0, 7, 8};
