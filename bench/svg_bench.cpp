@@ -39,15 +39,16 @@ fs::path generated(int paths) {
            "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:shunt=\"urn:shunt-palette:svg\" width=\"1000\" "
            "height=\"1000\">\n  <defs>\n";
     for (int p = 0; p < 4; ++p) {
-        out << "    <pattern id=\"pattern" << p << "\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\">"
+        out << "    <pattern id=\"pattern" << p
+            << "\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\">"
             << "<circle cx=\"4\" cy=\"4\" r=\"" << p + 1 << "\" fill=\"#345\"/></pattern>\n";
     }
     out << "  </defs>\n";
     for (int i = 0; i < paths; ++i) {
         const int x = (i % 100) * 10;
         const int y = (i / 100) * 10;
-        out << "  <path id=\"p" << i << "\" d=\"M" << x << ' ' << y << "h8v8h-8z\" fill=\"url(#pattern" << i % 4
-            << ")\"";
+        out << "  <path id=\"p" << i << "\" d=\"M" << x << ' ' << y << "h8v8h-8z\" fill=\"url(#pattern"
+            << i % 4 << ")\"";
         if (i % 3 == 0) {
             out << " stroke=\"#000\" stroke-dasharray=\"4,2\" stroke-dashoffset=\"" << i % 7 << "\"";
         }
@@ -57,15 +58,14 @@ fs::path generated(int paths) {
     return path;
 }
 
-constexpr unsigned kParseOptions =
-    (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_wconv_attribute;
+constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_wconv_attribute;
 constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration;
 
 void setCounters(benchmark::State& state, const fs::path& input) {
     state.counters["paths"] = static_cast<double>(state.range(0));
-    state.counters["ns/path"] = benchmark::Counter(static_cast<double>(state.range(0)),
-                                                   benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+    state.counters["ns/path"] =
+        benchmark::Counter(static_cast<double>(state.range(0)),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(fs::file_size(input)));
 }
@@ -127,8 +127,23 @@ void OpenOurs(benchmark::State& state) {
 
 BENCHMARK(OpenPugixml)->Name("Open/Pugixml")->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenOurs)->Name("Open/Ours")->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(Pugixml)->Name("Open+Save/Pugixml")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(Unchanged)->Name("Open+Save/Unchanged")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(AllMoved)->Name("Open+Save/AllMoved")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Pugixml)
+    ->Name("Open+Save/Pugixml")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Unchanged)
+    ->Name("Open+Save/Unchanged")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(AllMoved)
+    ->Name("Open+Save/AllMoved")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

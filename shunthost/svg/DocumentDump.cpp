@@ -18,7 +18,9 @@ std::string pair(float first, float second) {
     return formatFloatList(values);
 }
 
-const char* boolean(AIBoolean value) { return value != 0 ? "1" : "0"; }
+const char* boolean(AIBoolean value) {
+    return value != 0 ? "1" : "0";
+}
 
 std::string pathStyleText(const AIPathStyle& s) {
     std::string dash = "-";
@@ -26,11 +28,12 @@ std::string pathStyleText(const AIPathStyle& s) {
         const auto count = static_cast<std::size_t>(std::min<int>(s.dashCount, kMaxDashComponents));
         dash = formatFloatList(std::span<const float>(s.dash, count));
     }
-    return std::string(" fillPaint=") + boolean(s.fillPaint) + " fillKind=" + std::to_string(s.fillColorKind) +
-           " patternMatrix=" + matrixText(s.transform) + " shift=" + pair(s.shiftDist, s.shiftAngle) +
-           " scale=" + pair(s.scaleH, s.scaleV) + " rotate=" + formatFloat(s.rotate) + " reflect=" +
-           boolean(s.reflect) + " reflectAngle=" + formatFloat(s.reflectAngle) + " shear=" +
-           pair(s.shearAngle, s.shearAxis) + " strokePaint=" + boolean(s.strokePaint) + " dash=" + dash +
+    return std::string(" fillPaint=") + boolean(s.fillPaint) +
+           " fillKind=" + std::to_string(s.fillColorKind) + " patternMatrix=" + matrixText(s.transform) +
+           " shift=" + pair(s.shiftDist, s.shiftAngle) + " scale=" + pair(s.scaleH, s.scaleV) +
+           " rotate=" + formatFloat(s.rotate) + " reflect=" + boolean(s.reflect) +
+           " reflectAngle=" + formatFloat(s.reflectAngle) + " shear=" + pair(s.shearAngle, s.shearAxis) +
+           " strokePaint=" + boolean(s.strokePaint) + " dash=" + dash +
            " dashOffset=" + formatFloat(s.dashOffset);
 }
 

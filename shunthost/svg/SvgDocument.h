@@ -7,12 +7,11 @@
 #define SHUNTHOST_SVG_SVGDOCUMENT_H
 
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include <pugixml.hpp>
 
 #include "SvgError.h"
 #include "simhost/Document.h"
@@ -36,10 +35,10 @@ struct SvgArtwork {
     // On the heap so that element handles stay valid when the artwork moves.
     std::unique_ptr<pugi::xml_document> xml = std::make_unique<pugi::xml_document>();
     simhost::Document document;
-    std::vector<ArtSource> sources;           // by ArtId
-    std::vector<pugi::xml_node> patterns;     // by PatternId: the shared <pattern> elements
-    std::string prefix = "shunt";             // the prefix of kShuntNamespace in this file
-    std::string sourceName;                   // the file read, for messages
+    std::vector<ArtSource> sources;        // by ArtId
+    std::vector<pugi::xml_node> patterns;  // by PatternId: the shared <pattern> elements
+    std::string prefix = "shunt";          // the prefix of kShuntNamespace in this file
+    std::string sourceName;                // the file read, for messages
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
 
     pugi::xml_node element(simhost::ArtId id) const {

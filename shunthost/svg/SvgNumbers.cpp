@@ -7,8 +7,12 @@ namespace shunthost::svg {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Parses a number at the start of `text`; returns the characters used, or 0.
 std::size_t scanNumber(std::string_view text, float& out) {
@@ -23,8 +27,8 @@ std::size_t scanNumber(std::string_view text, float& out) {
         return 0;
     }
     float magnitude = 0;
-    const auto [end, ec] = std::from_chars(text.data() + pos, text.data() + text.size(), magnitude,
-                                           std::chars_format::general);
+    const auto [end, ec] =
+        std::from_chars(text.data() + pos, text.data() + text.size(), magnitude, std::chars_format::general);
     if (ec != std::errc{}) {
         return 0;
     }
@@ -115,11 +119,14 @@ std::optional<std::vector<float>> parseNumberList(std::string_view text) {
 
 std::optional<float> parseLength(std::string_view text) {
     text = trimmed(text);
+    if (!text.empty() && ((text.back() >= '0' && text.back() <= '9') || text.back() == '.')) {
+        return parseNumber(text);  // no unit: the common case
+    }
     struct Unit {
         std::string_view name;
         double pixels;
     };
-    static constexpr Unit kUnits[] = {{"px", 1.0},         {"pt", 4.0 / 3.0}, {"pc", 16.0},
+    static constexpr Unit kUnits[] = {{"px", 1.0},         {"pt", 4.0 / 3.0},   {"pc", 16.0},
                                       {"mm", 96.0 / 25.4}, {"cm", 96.0 / 2.54}, {"in", 96.0}};
     for (const Unit& unit : kUnits) {
         if (text.size() > unit.name.size() && text.ends_with(unit.name)) {

@@ -9,11 +9,23 @@ namespace shunthost::svg {
 namespace {
 
 constexpr std::string_view kPropertyNames[kPropertyCount] = {
-    "fill",         "fill-opacity",    "fill-rule",       "stroke",           "stroke-width",      "stroke-opacity",
-    "stroke-miterlimit", "stroke-linecap", "stroke-linejoin", "stroke-dasharray", "stroke-dashoffset", "color",
+    "fill",
+    "fill-opacity",
+    "fill-rule",
+    "stroke",
+    "stroke-width",
+    "stroke-opacity",
+    "stroke-miterlimit",
+    "stroke-linecap",
+    "stroke-linejoin",
+    "stroke-dasharray",
+    "stroke-dashoffset",
+    "color",
 };
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
 
 float number(Property property, std::string_view value) {
     const auto parsed = parseNumber(value);
@@ -55,36 +67,33 @@ void applyDashArray(InheritedStyle& style, std::string_view value) {
         style.dashCount = 0;
         return;
     }
-    std::vector<float> values;
+    std::array<AIReal, kMaxDashComponents> values{};
+    std::size_t count = 0;
     std::size_t pos = 0;
     // Items are lengths, separated by commas and/or white space.
+    auto separator = [](char c) { return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r'; };
     while (pos < value.size()) {
-        while (pos < value.size() && (value[pos] == ' ' || value[pos] == ',' || value[pos] == '\t' ||
-                                      value[pos] == '\n' || value[pos] == '\r')) {
+        while (pos < value.size() && separator(value[pos])) {
             ++pos;
         }
         std::size_t end = pos;
-        while (end < value.size() && value[end] != ' ' && value[end] != ',' && value[end] != '\t' &&
-               value[end] != '\n' && value[end] != '\r') {
+        while (end < value.size() && !separator(value[end])) {
             ++end;
         }
         if (end > pos) {
-            values.push_back(length(Property::StrokeDasharray, value.substr(pos, end - pos)));
+            if (count == values.size()) {
+                throw BadValue("stroke-dasharray has more than " + std::to_string(kMaxDashComponents) +
+                               " components; at most " + std::to_string(kMaxDashComponents) + " are kept");
+            }
+            values[count++] = length(Property::StrokeDasharray, value.substr(pos, end - pos));
         }
         pos = end;
     }
-    if (values.empty()) {
+    if (count == 0) {
         throw BadValue("empty stroke-dasharray");
     }
-    if (values.size() > static_cast<std::size_t>(kMaxDashComponents)) {
-        throw BadValue("stroke-dasharray has " + std::to_string(values.size()) + " components; at most " +
-                       std::to_string(kMaxDashComponents) + " are kept");
-    }
-    style.dashCount = static_cast<ASInt16>(values.size());
-    style.dash = {};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        style.dash[i] = values[i];
-    }
+    style.dashCount = static_cast<ASInt16>(count);
+    style.dash = values;
 }
 
 }  // namespace
@@ -98,7 +107,9 @@ std::optional<Property> propertyNamed(std::string_view name) {
     return std::nullopt;
 }
 
-const char* propertyName(Property property) { return kPropertyNames[static_cast<std::size_t>(property)].data(); }
+const char* propertyName(Property property) {
+    return kPropertyNames[static_cast<std::size_t>(property)].data();
+}
 
 Paint parsePaint(std::string_view text) {
     text = trimmed(text);
@@ -116,7 +127,8 @@ Paint parsePaint(std::string_view text) {
             throw BadValue("unclosed url() in paint " + quoted(text));
         }
         std::string_view target = trimmed(text.substr(4, close - 4));
-        if (target.size() >= 2 && (target.front() == '"' || target.front() == '\'') && target.back() == target.front()) {
+        if (target.size() >= 2 && (target.front() == '"' || target.front() == '\'') &&
+            target.back() == target.front()) {
             target = target.substr(1, target.size() - 2);
         }
         if (!target.starts_with('#') || target.size() < 2) {
@@ -202,8 +214,12 @@ void applyProperty(InheritedStyle& style, Property property, std::string_view va
     }
 }
 
-const char* lineCapName(ASInt32 cap) { return cap == 1 ? "round" : cap == 2 ? "square" : "butt"; }
+const char* lineCapName(ASInt32 cap) {
+    return cap == 1 ? "round" : cap == 2 ? "square" : "butt";
+}
 
-const char* lineJoinName(ASInt32 join) { return join == 1 ? "round" : join == 2 ? "bevel" : "miter"; }
+const char* lineJoinName(ASInt32 join) {
+    return join == 1 ? "round" : join == 2 ? "bevel" : "miter";
+}
 
 }  // namespace shunthost::svg

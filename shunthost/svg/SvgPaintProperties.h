@@ -53,7 +53,7 @@ inline Paint blackPaint() {
 // One element's values after inheritance. Views point into the XML document.
 struct InheritedStyle {
     Paint fill = blackPaint();  // SVG's initial fill is black
-    Paint stroke{};                  // and its initial stroke none
+    Paint stroke{};             // and its initial stroke none
     Rgb color{};
     AIReal fillOpacity = 1;
     AIBoolean evenOddFill = 0;

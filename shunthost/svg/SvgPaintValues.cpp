@@ -77,7 +77,8 @@ bool showSame(const PaintValues& a, const PaintValues& b, bool patternsAllowed) 
     if (mode != PaintMode::Color) {
         return true;
     }
-    return formatColor(screenColor(a.kind, a.components.data())) == formatColor(screenColor(b.kind, b.components.data()));
+    return formatColor(screenColor(a.kind, a.components.data())) ==
+           formatColor(screenColor(b.kind, b.components.data()));
 }
 
 bool sameBits(const PaintValues& a, const PaintValues& b) {
@@ -110,7 +111,8 @@ std::optional<PaintValues> parsePaintValues(std::string_view text) {
         !components || components->size() != 4) {
         return std::nullopt;
     }
-    return PaintValues{static_cast<AIBoolean>(*painted), static_cast<ASInt32>(*kind),
+    return PaintValues{static_cast<AIBoolean>(*painted),
+                       static_cast<ASInt32>(*kind),
                        {(*components)[0], (*components)[1], (*components)[2], (*components)[3]}};
 }
 

@@ -1,4 +1,5 @@
-// Reading SVG into the host's document.
+// Reading SVG into the host's document: which elements are art, their
+// names, groups and matrices.
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -8,12 +9,11 @@
 #include <unordered_set>
 
 #include "SvgDocument.h"
-#include "SvgNumbers.h"
-#include "SvgPaintProperties.h"
-#include "SvgPaintValues.h"
+#include "SvgPaintServers.h"
+#include "SvgPathStyleReader.h"
+#include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
 #include "SvgTransform.h"
-#include "simhost/Handles.h"
 
 namespace shunthost::svg {
 
@@ -27,146 +27,90 @@ constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & 
 enum class Role { NotArt, Group, Shape, Image, ForeignObject, Text };
 
 Role roleOf(const char* name) {
-    static const std::unordered_map<std::string_view, Role> kRoles = {
-        {"g", Role::Group},         {"a", Role::Group},         {"switch", Role::Group},
-        {"svg", Role::Group},       {"path", Role::Shape},      {"rect", Role::Shape},
-        {"circle", Role::Shape},    {"ellipse", Role::Shape},   {"line", Role::Shape},
-        {"polyline", Role::Shape},  {"polygon", Role::Shape},   {"image", Role::Image},
-        {"foreignObject", Role::ForeignObject},                 {"text", Role::Text},
-    };
-    const auto found = kRoles.find(name);
-    return found == kRoles.end() ? Role::NotArt : found->second;
-}
-
-bool isPaintServer(const char* name) {
-    return std::strcmp(name, "pattern") == 0 || std::strcmp(name, "linearGradient") == 0 ||
-           std::strcmp(name, "radialGradient") == 0;
-}
-
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
-// Lines are counted in the text as it was, which parsing in place overwrites,
-// so the original is fetched again only when a message needs a line.
-class LineFinder {
-public:
-    explicit LineFinder(std::function<std::string()> original) : original_(std::move(original)) {}
-
-    int lineAt(std::ptrdiff_t offset) {
-        if (offset < 0) {
-            return 0;
-        }
-        if (!loaded_) {
-            text_ = original_();
-            loaded_ = true;
-        }
-        const auto end = text_.begin() + std::min<std::ptrdiff_t>(offset, static_cast<std::ptrdiff_t>(text_.size()));
-        return 1 + static_cast<int>(std::count(text_.begin(), end, '\n'));
+    auto is = [name](const char* candidate) { return std::strcmp(name, candidate) == 0; };
+    switch (name[0]) {
+        case 'g':
+            return name[1] == 0 ? Role::Group : Role::NotArt;
+        case 'a':
+            return name[1] == 0 ? Role::Group : Role::NotArt;
+        case 's':
+            return is("svg") || is("switch") ? Role::Group : Role::NotArt;
+        case 'p':
+            return is("path") || is("polyline") || is("polygon") ? Role::Shape : Role::NotArt;
+        case 'r':
+            return is("rect") ? Role::Shape : Role::NotArt;
+        case 'c':
+            return is("circle") ? Role::Shape : Role::NotArt;
+        case 'e':
+            return is("ellipse") ? Role::Shape : Role::NotArt;
+        case 'l':
+            return is("line") ? Role::Shape : Role::NotArt;
+        case 'i':
+            return is("image") ? Role::Image : Role::NotArt;
+        case 'f':
+            return is("foreignObject") ? Role::ForeignObject : Role::NotArt;
+        case 't':
+            return is("text") ? Role::Text : Role::NotArt;
+        default:
+            return Role::NotArt;
     }
-
-private:
-    std::function<std::string()> original_;
-    std::string text_;
-    bool loaded_ = false;
-};
-
-// The attributes of one element that the reader looks at, gathered in one pass.
-struct ElementAttributes {
-    std::string_view id;
-    std::string_view style;
-    std::string_view transform;
-    std::string_view href;
-    std::array<std::string_view, kPropertyCount> properties{};  // data() null: not given
-    std::string_view artType, fillValues, strokeValues, fillRule, lineCap, lineJoin, overprint;
-};
-
-// The project's own attributes, by local name.
-struct OwnNames {
-    std::string forPath, artType, fill, stroke, fillRule, lineCap, lineJoin, overprint;
-    std::string shift, scale, rotate, reflect, shear;
-
-    explicit OwnNames(const std::string& prefix) {
-        const std::string p = prefix + ":";
-        forPath = p + "for";
-        artType = p + "art-type";
-        fill = p + "fill";
-        stroke = p + "stroke";
-        fillRule = p + "fill-rule";
-        lineCap = p + "stroke-linecap";
-        lineJoin = p + "stroke-linejoin";
-        overprint = p + "overprint";
-        shift = p + "shift";
-        scale = p + "scale";
-        rotate = p + "rotate";
-        reflect = p + "reflect";
-        shear = p + "shear";
-    }
-};
+}
 
 constexpr std::string_view kGeneratedPrefix = "art";
 
 class Reader {
 public:
-    Reader(SvgArtwork& artwork, LineFinder& lines) : art_(artwork), lines_(lines), own_(artwork.prefix) {}
+    Reader(SvgArtwork& artwork, ReadErrors& errors)
+        : art_(artwork),
+          errors_(errors),
+          own_(artwork.prefix),
+          servers_(artwork, errors, own_),
+          paths_(servers_, errors, own_) {}
 
     void read() {
         const pugi::xml_node root = art_.xml->document_element();
         if (std::strcmp(root.name(), "svg") != 0) {
             fail(root, "not an SVG document: the root element is <" + std::string(root.name()) + ">");
         }
-        collectDefinitions(root);
+        const std::size_t elements = servers_.collect(root);
+        art_.sources.reserve(elements);
+        artIds_.reserve(elements);
         InheritedStyle rootStyle;
-        ElementAttributes attributes = gather(root);
+        ElementAttributes attributes = gatherAttributes(root, art_.prefix, own_);
         applyOwnProperties(root, attributes, rootStyle);
         readChildren(root, simhost::kNoArt, rootStyle);
+        nameObjects();
     }
 
 private:
-    [[noreturn]] void fail(pugi::xml_node node, const std::string& message) {
-        throw SvgError(art_.sourceName, lines_.lineAt(node.offset_debug()), message);
-    }
-
-    bool isOwnPattern(pugi::xml_node pattern) const { return !pattern.attribute(own_.forPath.c_str()).empty(); }
-
-    // Every id, and every paint server by id; shared patterns become the document's patterns.
-    void collectDefinitions(pugi::xml_node root) {
-        std::size_t elements = 0;
-        forEachElement(root, [&elements](pugi::xml_node) { ++elements; });
-        art_.sources.reserve(elements);
-        std::vector<IdSeen> ids;
-        ids.reserve(elements);
-        forEachElement(root, [&](pugi::xml_node node) {
-                const std::string_view id = node.attribute("id").value();
-                if (id.empty()) {
-                    return;
-                }
-                ids.push_back({std::hash<std::string_view>()(id), id, node.internal_object()});
-                if (id.starts_with(kGeneratedPrefix)) {
-                    generatedLookalikes_.insert(id);
-                }
-                if (isPaintServer(node.name())) {
-                    servers_.emplace(id, node);
-                    if (std::strcmp(node.name(), "pattern") == 0 && !isOwnPattern(node)) {
-                        patternIds_.emplace(node.internal_object(),
-                                            art_.document.addPattern(simhost::Pattern{std::string(id)}));
-                        art_.patterns.push_back(node);
-                    }
-                }
-        });
-        findDuplicates(ids);
+    // Names must be unique among the document's objects: an object whose id an
+    // earlier object has, or that has none, gets a generated name.
+    void nameObjects() {
+        std::vector<simhost::ArtId> unnamed = std::move(unnamed_);
+        for (const IdSeen* duplicate : findDuplicates(artIds_)) {
+            art_.sources[duplicate->art].nameIsId = false;
+            unnamed.push_back(duplicate->art);
+        }
+        for (const simhost::ArtId id : unnamed) {
+            std::string name = generatedName(id);
+            art_.document.art(id).name = name;
+            art_.generatedNames.emplace(id, std::move(name));
+        }
     }
 
     struct IdSeen {
         std::size_t hash;
         std::string_view id;
-        const pugi::xml_node_struct* element;
+        simhost::ArtId art;
     };
 
-    // Elements whose id an earlier element has already. An open-addressing
-    // table of positions costs far less than a hash set of strings, which
-    // allocates once for every id.
-    void findDuplicates(const std::vector<IdSeen>& ids) {
+    // Entries whose id an earlier entry has already. An open-addressing table
+    // of positions costs far less than a hash set of strings, which allocates
+    // once for every id.
+    static std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) {
+        std::vector<const IdSeen*> duplicates;
         std::size_t capacity = 16;
-        while (capacity < ids.size() * 2) {
+        while (capacity < ids.size() + ids.size() / 2) {
             capacity *= 2;
         }
         constexpr std::uint32_t kEmpty = UINT32_MAX;
@@ -179,79 +123,12 @@ private:
                 }
                 const IdSeen& earlier = ids[table[slot]];
                 if (earlier.hash == ids[i].hash && earlier.id == ids[i].id) {
-                    duplicateIds_.insert(ids[i].element);
+                    duplicates.push_back(&ids[i]);
                     break;
                 }
             }
         }
-    }
-
-    // Depth first, in document order, without recursion.
-    template <class Visit>
-    static void forEachElement(pugi::xml_node root, Visit visit) {
-        for (pugi::xml_node node = root; node;) {
-            if (node.type() == pugi::node_element) {
-                visit(node);
-            }
-            if (node.first_child()) {
-                node = node.first_child();
-                continue;
-            }
-            while (node && node != root && !node.next_sibling()) {
-                node = node.parent();
-            }
-            node = (node && node != root) ? node.next_sibling() : pugi::xml_node();
-        }
-    }
-
-    ElementAttributes gather(pugi::xml_node element) const {
-        ElementAttributes out;
-        const std::string_view prefix = art_.prefix;
-        for (const pugi::xml_attribute attribute : element.attributes()) {
-            const std::string_view name = attribute.name();
-            const std::string_view value = attribute.value();
-            if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
-                if (name == own_.artType) out.artType = value;
-                else if (name == own_.fill) out.fillValues = value;
-                else if (name == own_.stroke) out.strokeValues = value;
-                else if (name == own_.fillRule) out.fillRule = value;
-                else if (name == own_.lineCap) out.lineCap = value;
-                else if (name == own_.lineJoin) out.lineJoin = value;
-                else if (name == own_.overprint) out.overprint = value;
-                continue;
-            }
-            // Most attributes are none of these ("d", "x", "width"...): the first
-            // letter sends them on their way.
-            switch (name.empty() ? '\0' : name.front()) {
-                case 'i':
-                    if (name == "id") out.id = value;
-                    break;
-                case 't':
-                    if (name == "transform") out.transform = value;
-                    break;
-                case 'h':
-                    if (name == "href") out.href = value;
-                    break;
-                case 'x':
-                    if (name == "xlink:href" && out.href.empty()) out.href = value;
-                    break;
-                case 's':
-                    if (name == "style") {
-                        out.style = value;
-                        break;
-                    }
-                    [[fallthrough]];
-                case 'f':
-                case 'c':
-                    if (const auto property = propertyNamed(name)) {
-                        out.properties[static_cast<std::size_t>(*property)] = value;
-                    }
-                    break;
-                default:
-                    break;
-            }
-        }
-        return out;
+        return duplicates;
     }
 
     // Presentation attributes first, then the style attribute, which wins.
@@ -265,9 +142,12 @@ private:
         }
         // `color` first: currentColor in fill and stroke uses this element's colour.
         static constexpr Property kOrder[] = {
-            Property::Color,          Property::Fill,           Property::FillOpacity,     Property::FillRule,
-            Property::Stroke,         Property::StrokeWidth,    Property::StrokeOpacity,   Property::StrokeMiterlimit,
-            Property::StrokeLinecap,  Property::StrokeLinejoin, Property::StrokeDasharray, Property::StrokeDashoffset,
+            Property::Color,           Property::Fill,
+            Property::FillOpacity,     Property::FillRule,
+            Property::Stroke,          Property::StrokeWidth,
+            Property::StrokeOpacity,   Property::StrokeMiterlimit,
+            Property::StrokeLinecap,   Property::StrokeLinejoin,
+            Property::StrokeDasharray, Property::StrokeDashoffset,
         };
         for (const Property property : kOrder) {
             if (const std::string_view value = attributes.properties[static_cast<std::size_t>(property)];
@@ -281,7 +161,7 @@ private:
         }
     }
 
-    // "artN" after the object's number, made unlike every id of the file.
+    // "artN" after the object's number, made unlike every object's id.
     std::string generatedName(simhost::ArtId artId) const {
         const std::string base = std::string(kGeneratedPrefix) + std::to_string(artId);
         std::string name = base;
@@ -300,7 +180,7 @@ private:
             if (role == Role::NotArt) {
                 continue;
             }
-            ElementAttributes attributes = gather(child);
+            ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);
             InheritedStyle style = inherited;
             applyOwnProperties(child, attributes, style);
 
@@ -309,12 +189,15 @@ private:
             object.parent = parentArt;
             ArtSource source;
             source.element = child;
-            source.nameIsId = !attributes.id.empty() && !duplicateIds_.contains(child.internal_object());
+            source.nameIsId = !attributes.id.empty();
             if (source.nameIsId) {
                 object.name = attributes.id;
+                artIds_.push_back({std::hash<std::string_view>()(attributes.id), attributes.id, artId});
+                if (attributes.id.starts_with(kGeneratedPrefix)) {
+                    generatedLookalikes_.insert(attributes.id);
+                }
             } else {
-                object.name = generatedName(artId);
-                art_.generatedNames.emplace(artId, object.name);
+                unnamed_.push_back(artId);
             }
             switch (role) {
                 case Role::Group:
@@ -322,7 +205,7 @@ private:
                     break;
                 case Role::Shape:
                     object.type = shapeType(child, attributes.artType);
-                    object.style = pathStyle(child, attributes, style, source);
+                    object.style = paths_.read(child, attributes, style, source);
                     break;
                 case Role::Image:
                     object.type = attributes.href.starts_with("data:") ? kRasterArt : kPlacedArt;
@@ -366,225 +249,18 @@ private:
         return flipVertical(*matrix);
     }
 
-    std::string_view hrefOf(pugi::xml_node element) const {
-        const pugi::xml_attribute plain = element.attribute("href");
-        return plain ? plain.value() : element.attribute("xlink:href").value();
-    }
-
-    // The pattern that `pattern` refers to by href, or null.
-    pugi::xml_node referencedPattern(pugi::xml_node pattern) {
-        const std::string_view href = hrefOf(pattern);
-        if (href.empty()) {
-            return {};
-        }
-        const auto found = href.starts_with('#') ? servers_.find(href.substr(1)) : servers_.end();
-        if (found == servers_.end() || std::strcmp(found->second.name(), "pattern") != 0) {
-            fail(pattern, "pattern refers to " + quoted(href) + ", which is no pattern of this document");
-        }
-        return found->second;
-    }
-
-    static constexpr int kMaxHrefChain = 64;
-
-    // The shared pattern behind one of our own.
-    pugi::xml_node sharedPatternOf(pugi::xml_node own) {
-        pugi::xml_node node = own;
-        for (int depth = 0; depth < kMaxHrefChain; ++depth) {
-            node = referencedPattern(node);
-            if (!node) {
-                fail(own, "pattern made for a path refers to no shared pattern");
-            }
-            if (!isOwnPattern(node)) {
-                return node;
-            }
-        }
-        fail(own, "pattern references form a loop");
-    }
-
-    // patternTransform, inherited along href as SVG does.
-    AIRealMatrix patternTransform(pugi::xml_node pattern) {
-        pugi::xml_node node = pattern;
-        for (int depth = 0; node && depth < kMaxHrefChain; ++depth) {
-            const pugi::xml_attribute attribute = node.attribute("patternTransform");
-            if (attribute) {
-                const auto matrix = parseTransform(attribute.value());
-                if (!matrix) {
-                    fail(node, "bad patternTransform " + quoted(attribute.value()));
-                }
-                return *matrix;
-            }
-            node = referencedPattern(node);
-        }
-        if (node) {
-            fail(pattern, "pattern references form a loop");
-        }
-        return {1, 0, 0, 1, 0, 0};
-    }
-
-    struct Resolved {
-        PaintValues values;
-        pugi::xml_node pattern;
-    };
-
-    Resolved resolve(pugi::xml_node element, const Paint& paint, const Rgb& color, bool isFill) {
-        switch (paint.kind) {
-            case Paint::Kind::None:
-                return {plainPaintValues(PaintMode::None), {}};
-            case Paint::Kind::Color:
-                return {plainPaintValues(PaintMode::Color, paint.rgb), {}};
-            case Paint::Kind::CurrentColor:
-                return {plainPaintValues(PaintMode::Color, color), {}};
-            case Paint::Kind::Url:
-                break;
-        }
-        const auto found = servers_.find(paint.url);
-        if (found == servers_.end()) {
-            if (!paint.hasFallback) {
-                fail(element, std::string(isFill ? "fill" : "stroke") + " refers to #" + std::string(paint.url) +
-                                  ", which is no pattern or gradient of this document");
-            }
-            Paint fallback;
-            fallback.kind = paint.fallbackKind;
-            fallback.rgb = paint.fallbackRgb;
-            return resolve(element, fallback, color, isFill);
-        }
-        if (std::strcmp(found->second.name(), "pattern") != 0) {
-            return {plainPaintValues(PaintMode::OtherServer, {}, kGradient), {}};
-        }
-        if (!isFill) {
-            return {plainPaintValues(PaintMode::OtherServer, {}, kPattern), {}};
-        }
-        return {plainPaintValues(PaintMode::Pattern), found->second};
-    }
-
-    std::vector<float> ownNumbers(pugi::xml_node node, const std::string& name, std::size_t count) {
-        const pugi::xml_attribute attribute = node.attribute(name.c_str());
-        if (!attribute) {
-            return {};
-        }
-        const auto numbers = parseNumberList(attribute.value());
-        if (!numbers || numbers->size() != count) {
-            fail(node, "bad " + name + " " + quoted(attribute.value()) + ": " + std::to_string(count) +
-                           (count == 1 ? " number" : " numbers") + " expected");
-        }
-        return *numbers;
-    }
-
-    long long ownInteger(pugi::xml_node node, const std::string& name, std::string_view text, long long low,
-                         long long high) {
-        const auto value = parseInteger(text);
-        if (!value || *value < low || *value > high) {
-            fail(node, "bad " + name + " " + quoted(text));
-        }
-        return *value;
-    }
-
-    // Pattern fields that SVG has no attribute for, from one of our own patterns.
-    void readPatternFields(pugi::xml_node own, AIPathStyle& style) {
-        if (const auto v = ownNumbers(own, own_.shift, 2); !v.empty()) {
-            style.shiftDist = v[0];
-            style.shiftAngle = v[1];
-        }
-        if (const auto v = ownNumbers(own, own_.scale, 2); !v.empty()) {
-            style.scaleH = v[0];
-            style.scaleV = v[1];
-        }
-        if (const auto v = ownNumbers(own, own_.rotate, 1); !v.empty()) {
-            style.rotate = v[0];
-        }
-        if (const pugi::xml_attribute reflect = own.attribute(own_.reflect.c_str())) {
-            const std::string_view text = reflect.value();
-            const std::size_t comma = text.find(',');
-            const auto angle = comma == std::string_view::npos ? std::nullopt : parseNumber(text.substr(comma + 1));
-            if (!angle) {
-                fail(own, "bad " + own_.reflect + " " + quoted(text) + ": REFLECTED,ANGLE expected");
-            }
-            style.reflect = static_cast<AIBoolean>(ownInteger(own, own_.reflect, text.substr(0, comma), 0, 255));
-            style.reflectAngle = *angle;
-        }
-        if (const auto v = ownNumbers(own, own_.shear, 2); !v.empty()) {
-            style.shearAngle = v[0];
-            style.shearAxis = v[1];
-        }
-    }
-
-    // Exact values the writer kept beside an SVG paint; used while the SVG
-    // still shows what they show, so an edit made elsewhere is never undone.
-    PaintValues withExactValues(pugi::xml_node element, const std::string& name, std::string_view text,
-                                const PaintValues& read) {
-        if (text.empty()) {
-            return read;
-        }
-        const auto exact = parsePaintValues(text);
-        if (!exact) {
-            fail(element, "bad " + name + " " + quoted(text) + ": PAINTED,KIND,C0,C1,C2,C3 expected");
-        }
-        return showSame(*exact, read, name == own_.fill) ? *exact : read;
-    }
-
-    AIPathStyle pathStyle(pugi::xml_node element, const ElementAttributes& attributes, const InheritedStyle& inherited,
-                          ArtSource& source) {
-        AIPathStyle style = simhost::defaultPathStyle();
-        const Resolved fill = resolve(element, inherited.fill, inherited.color, true);
-        const Resolved stroke = resolve(element, inherited.stroke, inherited.color, false);
-        setFillValues(style, withExactValues(element, own_.fill, attributes.fillValues, fill.values));
-        setStrokeValues(style, withExactValues(element, own_.stroke, attributes.strokeValues, stroke.values));
-        if (fill.pattern) {
-            pugi::xml_node shared = fill.pattern;
-            if (isOwnPattern(fill.pattern)) {
-                source.ownPattern = fill.pattern;
-                shared = sharedPatternOf(fill.pattern);
-                readPatternFields(fill.pattern, style);
-            }
-            const auto id = patternIds_.find(shared.internal_object());
-            style.pattern = simhost::patternHandle(id->second);
-            style.transform = flipVertical(patternTransform(fill.pattern));
-        }
-        style.fillOpacity = inherited.fillOpacity;
-        style.evenOddFill = inherited.evenOddFill;
-        style.strokeWidth = inherited.strokeWidth;
-        style.strokeOpacity = inherited.strokeOpacity;
-        style.miterLimit = inherited.miterLimit;
-        style.lineCap = inherited.lineCap;
-        style.lineJoin = inherited.lineJoin;
-        style.dashCount = inherited.dashCount;
-        std::copy(inherited.dash.begin(), inherited.dash.end(), style.dash);
-        style.dashOffset = inherited.dashOffset;
-
-        if (!attributes.fillRule.empty()) {
-            const auto rule = static_cast<AIBoolean>(ownInteger(element, own_.fillRule, attributes.fillRule, 0, 255));
-            style.evenOddFill = (rule != 0) == (style.evenOddFill != 0) ? rule : style.evenOddFill;
-        }
-        if (!attributes.lineCap.empty()) {
-            const auto cap = static_cast<ASInt32>(
-                ownInteger(element, own_.lineCap, attributes.lineCap, INT32_MIN, INT32_MAX));
-            style.lineCap = std::strcmp(lineCapName(cap), lineCapName(style.lineCap)) == 0 ? cap : style.lineCap;
-        }
-        if (!attributes.lineJoin.empty()) {
-            const auto join = static_cast<ASInt32>(
-                ownInteger(element, own_.lineJoin, attributes.lineJoin, INT32_MIN, INT32_MAX));
-            style.lineJoin = std::strcmp(lineJoinName(join), lineJoinName(style.lineJoin)) == 0 ? join : style.lineJoin;
-        }
-        if (!attributes.overprint.empty()) {
-            const std::string_view text = attributes.overprint;
-            const std::size_t comma = text.find(',');
-            if (comma == std::string_view::npos) {
-                fail(element, "bad " + own_.overprint + " " + quoted(text) + ": FILL,STROKE expected");
-            }
-            style.fillOverprint = static_cast<AIBoolean>(ownInteger(element, own_.overprint, text.substr(0, comma), 0, 255));
-            style.strokeOverprint =
-                static_cast<AIBoolean>(ownInteger(element, own_.overprint, text.substr(comma + 1), 0, 255));
-        }
-        return style;
+    [[noreturn]] void fail(pugi::xml_node element, const std::string& message) {
+        errors_.fail(element, message);
     }
 
     SvgArtwork& art_;
-    LineFinder& lines_;
+    ReadErrors& errors_;
     OwnNames own_;
-    std::unordered_map<std::string_view, pugi::xml_node> servers_;
-    std::unordered_map<const pugi::xml_node_struct*, simhost::PatternId> patternIds_;
-    std::unordered_set<std::string_view> generatedLookalikes_;  // ids that look like generated names
-    std::unordered_set<const pugi::xml_node_struct*> duplicateIds_;
+    PaintServers servers_;
+    PathStyleReader paths_;
+    std::unordered_set<std::string_view> generatedLookalikes_;  // object ids that look like generated names
+    std::vector<IdSeen> artIds_;                                // objects named by their id, in order
+    std::vector<simhost::ArtId> unnamed_;                       // objects without an id
 };
 
 // The prefix the file binds to our namespace; else "shunt", or a free variant
@@ -603,9 +279,9 @@ std::string ownPrefix(pugi::xml_node root) {
     return prefix;
 }
 
-void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, LineFinder& lines) {
+void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, ReadErrors& errors) {
     if (!result) {
-        throw SvgError(artwork.sourceName, lines.lineAt(result.offset),
+        throw SvgError(artwork.sourceName, errors.lineAt(result.offset),
                        std::string("malformed XML: ") + result.description());
     }
     if (!artwork.xml->document_element()) {
@@ -613,9 +289,9 @@ void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, Line
     }
 }
 
-void readInto(SvgArtwork& artwork, LineFinder& lines) {
+void readInto(SvgArtwork& artwork, ReadErrors& errors) {
     artwork.prefix = ownPrefix(artwork.xml->document_element());
-    Reader(artwork, lines).read();
+    Reader(artwork, errors).read();
 }
 
 std::string readFile(const std::string& path) {
@@ -633,7 +309,9 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-std::string SvgArtwork::ownAttribute(std::string_view local) const { return prefix + ":" + std::string(local); }
+std::string SvgArtwork::ownAttribute(std::string_view local) const {
+    return prefix + ":" + std::string(local);
+}
 
 std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
     if (id >= sources.size()) {
@@ -655,9 +333,9 @@ SvgArtwork readSvg(const std::string& path) {
         readFile(path);  // for the system's own reason
         throw SvgError(path, 0, std::string("cannot read: ") + result.description());
     }
-    LineFinder lines([&path] { return readFile(path); });
-    checkParsed(result, artwork, lines);
-    readInto(artwork, lines);
+    ReadErrors errors(path, [&path] { return readFile(path); });
+    checkParsed(result, artwork, errors);
+    readInto(artwork, errors);
     return artwork;
 }
 
@@ -665,9 +343,9 @@ SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     SvgArtwork artwork;
     artwork.sourceName = sourceName;
     const pugi::xml_parse_result result = artwork.xml->load_buffer(text.data(), text.size(), kParseOptions);
-    LineFinder lines([text] { return std::string(text); });
-    checkParsed(result, artwork, lines);
-    readInto(artwork, lines);
+    ReadErrors errors(sourceName, [text] { return std::string(text); });
+    checkParsed(result, artwork, errors);
+    readInto(artwork, errors);
     return artwork;
 }
 

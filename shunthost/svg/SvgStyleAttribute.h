@@ -17,7 +17,8 @@ void forEachDeclaration(std::string_view style,
 
 // The style text with the value of the last declaration of `name` replaced;
 // nullopt when the text has no such declaration.
-std::optional<std::string> replaceDeclaration(std::string_view style, std::string_view name, std::string_view value);
+std::optional<std::string> replaceDeclaration(std::string_view style, std::string_view name,
+                                              std::string_view value);
 
 }  // namespace shunthost::svg
 

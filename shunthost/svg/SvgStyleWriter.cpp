@@ -26,15 +26,17 @@ bool sameDash(const AIPathStyle& a, const AIPathStyle& b) {
 }
 
 bool samePatternFields(const AIPathStyle& a, const AIPathStyle& b) {
-    return sameBits(a.shiftDist, b.shiftDist) && sameBits(a.shiftAngle, b.shiftAngle) && sameBits(a.scaleH, b.scaleH) &&
-           sameBits(a.scaleV, b.scaleV) && sameBits(a.rotate, b.rotate) && a.reflect == b.reflect &&
-           sameBits(a.reflectAngle, b.reflectAngle) && sameBits(a.shearAngle, b.shearAngle) &&
-           sameBits(a.shearAxis, b.shearAxis) && sameBits(a.transform, b.transform);
+    return sameBits(a.shiftDist, b.shiftDist) && sameBits(a.shiftAngle, b.shiftAngle) &&
+           sameBits(a.scaleH, b.scaleH) && sameBits(a.scaleV, b.scaleV) && sameBits(a.rotate, b.rotate) &&
+           a.reflect == b.reflect && sameBits(a.reflectAngle, b.reflectAngle) &&
+           sameBits(a.shearAngle, b.shearAngle) && sameBits(a.shearAxis, b.shearAxis) &&
+           sameBits(a.transform, b.transform);
 }
 
 std::optional<simhost::PatternId> patternIdOf(const SvgArtwork& artwork, AIPatternHandle handle) {
     const auto decoded = simhost::decodeHandle(handle);
-    if (!decoded || decoded->kind != simhost::HandleKind::Pattern || decoded->index >= artwork.patterns.size()) {
+    if (!decoded || decoded->kind != simhost::HandleKind::Pattern ||
+        decoded->index >= artwork.patterns.size()) {
         return std::nullopt;
     }
     return decoded->index;
@@ -80,7 +82,8 @@ public:
         }
         if (now_.lineJoin != before_.lineJoin) {
             setProperty(element_, "stroke-linejoin", lineJoinName(now_.lineJoin));
-            keepExactly("stroke-linejoin", now_.lineJoin < 0 || now_.lineJoin > 2, std::to_string(now_.lineJoin));
+            keepExactly("stroke-linejoin", now_.lineJoin < 0 || now_.lineJoin > 2,
+                        std::to_string(now_.lineJoin));
         }
         if (now_.fillOverprint != before_.fillOverprint || now_.strokeOverprint != before_.strokeOverprint) {
             keepExactly("overprint", now_.fillOverprint != 0 || now_.strokeOverprint != 0,
@@ -125,7 +128,8 @@ private:
                 rgb = *parseColor(formatColor(rgb));
                 break;
             case PaintMode::Pattern:
-                setProperty(element_, "fill", "url(#" + std::string(writeOwnPattern().attribute("id").value()) + ")");
+                setProperty(element_, "fill",
+                            "url(#" + std::string(writeOwnPattern().attribute("id").value()) + ")");
                 break;
             case PaintMode::OtherServer:
                 break;  // the element keeps the paint server it has (checked beforehand)
@@ -176,7 +180,8 @@ private:
             pugi::xml_node defs = context_.defs();
             own = defs.append_child("pattern");
             defs.append_child(pugi::node_pcdata).set_value("\n");
-            own.append_attribute("id").set_value(context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill").c_str());
+            own.append_attribute("id").set_value(
+                context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill").c_str());
             context_.addOwnPatternUser(own, 1);
             source_.ownPattern = own;
         }
@@ -190,7 +195,8 @@ private:
         writePatternField(own, "rotate", {now_.rotate}, {0});
         const std::string reflectName = artwork_.ownAttribute("reflect");
         if (now_.reflect != 0 || !sameBits(now_.reflectAngle, 0.0f) || own.attribute(reflectName.c_str())) {
-            context_.setOwnAttribute(own, "reflect", std::to_string(now_.reflect) + "," + formatFloat(now_.reflectAngle));
+            context_.setOwnAttribute(own, "reflect",
+                                     std::to_string(now_.reflect) + "," + formatFloat(now_.reflectAngle));
         }
         writePatternField(own, "shear", {now_.shearAngle, now_.shearAxis}, {0, 0});
         return own;
@@ -206,7 +212,8 @@ private:
         if (isDefault && !own.attribute(artwork_.ownAttribute(local).c_str())) {
             return;
         }
-        context_.setOwnAttribute(own, local, formatFloatList(std::span<const float>(values.begin(), values.size())));
+        context_.setOwnAttribute(own, local,
+                                 formatFloatList(std::span<const float>(values.begin(), values.size())));
     }
 
     static void setAttribute(pugi::xml_node element, const char* name, const std::string& value) {
@@ -245,11 +252,13 @@ std::string checkPathStyle(const SvgArtwork& artwork, simhost::ArtId id, const A
         return "its fill refers to a pattern this document does not have";
     }
     if (paintMode(fill, true) == PaintMode::OtherServer &&
-        !(paintMode(fillValues(before), true) == PaintMode::OtherServer && before.fillColorKind == fill.kind)) {
+        !(paintMode(fillValues(before), true) == PaintMode::OtherServer &&
+          before.fillColorKind == fill.kind)) {
         return "its fill became a gradient, which the host cannot make";
     }
     if (paintMode(stroke, false) == PaintMode::OtherServer &&
-        !(paintMode(strokeValues(before), false) == PaintMode::OtherServer && before.strokeColorKind == stroke.kind)) {
+        !(paintMode(strokeValues(before), false) == PaintMode::OtherServer &&
+          before.strokeColorKind == stroke.kind)) {
         return "its stroke became a pattern or gradient, which the host cannot make";
     }
     if (style.dashCount < 0 || style.dashCount > kMaxDashComponents) {
@@ -258,13 +267,14 @@ std::string checkPathStyle(const SvgArtwork& artwork, simhost::ArtId id, const A
     }
     const AIRealMatrix& m = style.transform;
     // Pattern fields are written only while the fill shows a pattern.
-    bool finite = paintMode(fill, true) != PaintMode::Pattern ||
-                  allFinite({style.shiftDist, style.shiftAngle, style.scaleH, style.scaleV, style.rotate,
-                             style.reflectAngle, style.shearAngle, style.shearAxis, m.a, m.b, m.c, m.d, m.tx, m.ty});
-    finite = finite &&
-             allFinite({style.strokeWidth, style.miterLimit, style.fillOpacity, style.strokeOpacity, style.dashOffset,
-                        fill.components[0], fill.components[1], fill.components[2], fill.components[3],
-                        stroke.components[0], stroke.components[1], stroke.components[2], stroke.components[3]});
+    bool finite =
+        paintMode(fill, true) != PaintMode::Pattern ||
+        allFinite({style.shiftDist, style.shiftAngle, style.scaleH, style.scaleV, style.rotate,
+                   style.reflectAngle, style.shearAngle, style.shearAxis, m.a, m.b, m.c, m.d, m.tx, m.ty});
+    finite = finite && allFinite({style.strokeWidth, style.miterLimit, style.fillOpacity, style.strokeOpacity,
+                                  style.dashOffset, fill.components[0], fill.components[1],
+                                  fill.components[2], fill.components[3], stroke.components[0],
+                                  stroke.components[1], stroke.components[2], stroke.components[3]});
     for (int i = 0; i < style.dashCount; ++i) {
         finite = finite && std::isfinite(style.dash[i]);
     }

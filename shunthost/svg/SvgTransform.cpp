@@ -18,11 +18,13 @@ struct Affine {
 
 // this · other: `other` applies first, as in a transform list read left to right.
 Affine times(const Affine& m, const Affine& n) {
-    return {m.a * n.a + m.c * n.b, m.b * n.a + m.d * n.b, m.a * n.c + m.c * n.d,
+    return {m.a * n.a + m.c * n.b, m.b * n.a + m.d * n.b,       m.a * n.c + m.c * n.d,
             m.b * n.c + m.d * n.d, m.a * n.e + m.c * n.f + m.e, m.b * n.e + m.d * n.f + m.f};
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 // Cosine and sine of an angle in degrees, exact at multiples of 90 degrees so
 // that rotate(90) gives 0 rather than 6e-17.
@@ -84,7 +86,8 @@ std::optional<AIRealMatrix> parseTransform(std::string_view text) {
     skipSeparators();
     while (pos < text.size()) {
         const std::size_t nameStart = pos;
-        while (pos < text.size() && ((text[pos] >= 'a' && text[pos] <= 'z') || (text[pos] >= 'A' && text[pos] <= 'Z'))) {
+        while (pos < text.size() &&
+               ((text[pos] >= 'a' && text[pos] <= 'z') || (text[pos] >= 'A' && text[pos] <= 'Z'))) {
             ++pos;
         }
         const std::string_view name = text.substr(nameStart, pos - nameStart);
@@ -117,8 +120,9 @@ std::optional<AIRealMatrix> parseTransform(std::string_view text) {
     if (functions == 1 && exactSingles.size() == 1) {
         return exactSingles.front();
     }
-    const AIRealMatrix m{static_cast<float>(total.a), static_cast<float>(total.b), static_cast<float>(total.c),
-                         static_cast<float>(total.d), static_cast<float>(total.e), static_cast<float>(total.f)};
+    const AIRealMatrix m{static_cast<float>(total.a), static_cast<float>(total.b),
+                         static_cast<float>(total.c), static_cast<float>(total.d),
+                         static_cast<float>(total.e), static_cast<float>(total.f)};
     for (float v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
         if (!std::isfinite(v)) {
             return std::nullopt;
@@ -137,15 +141,18 @@ namespace {
 // Negates every number but the zeros, which keep their sign: the identity
 // stays the identity (no -0 appears), and -0 still comes back as -0, since
 // this is its own inverse.
-float opposite(float value) { return value == 0.0f ? value : -value; }
+float opposite(float value) {
+    return value == 0.0f ? value : -value;
+}
 
 }  // namespace
 
-AIRealMatrix flipVertical(const AIRealMatrix& m) { return {m.a, opposite(m.b), opposite(m.c), m.d, m.tx, opposite(m.ty)}; }
+AIRealMatrix flipVertical(const AIRealMatrix& m) {
+    return {m.a, opposite(m.b), opposite(m.c), m.d, m.tx, opposite(m.ty)};
+}
 
 bool isIdentity(const AIRealMatrix& m) {
     return m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1 && m.tx == 0 && m.ty == 0;
 }
-
 
 }  // namespace shunthost::svg

@@ -19,7 +19,8 @@ public:
 
     // Sets one of the project's own attributes and remembers that the root
     // must bind its namespace.
-    pugi::xml_attribute setOwnAttribute(pugi::xml_node element, std::string_view local, const std::string& value);
+    pugi::xml_attribute setOwnAttribute(pugi::xml_node element, std::string_view local,
+                                        const std::string& value);
     void removeOwnAttribute(pugi::xml_node element, std::string_view local);
     bool wroteOwnAttributes() const { return wroteOwnAttributes_; }
 

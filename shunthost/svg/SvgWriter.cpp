@@ -19,7 +19,9 @@ namespace {
 // out as they went in. No declaration is added to a file that had none.
 constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration;
 
-bool isPathLike(AIArtType type) { return type == kPathArt || type == kMysteryPathArt; }
+bool isPathLike(AIArtType type) {
+    return type == kPathArt || type == kMysteryPathArt;
+}
 bool hasMatrix(AIArtType type) {
     return type == kPlacedArt || type == kRasterArt || type == kForeignObjectArt;
 }
@@ -33,13 +35,16 @@ bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
     if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
         a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
         a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
-        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint || a.dashCount != b.dashCount) {
+        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint ||
+        a.dashCount != b.dashCount) {
         return false;
     }
-    const float left[] = {a.shiftDist, a.shiftAngle, a.scaleH, a.scaleV, a.rotate, a.reflectAngle, a.shearAngle,
-                          a.shearAxis, a.strokeWidth, a.miterLimit, a.fillOpacity, a.strokeOpacity, a.dashOffset};
-    const float right[] = {b.shiftDist, b.shiftAngle, b.scaleH, b.scaleV, b.rotate, b.reflectAngle, b.shearAngle,
-                           b.shearAxis, b.strokeWidth, b.miterLimit, b.fillOpacity, b.strokeOpacity, b.dashOffset};
+    const float left[] = {a.shiftDist,    a.shiftAngle,    a.scaleH,    a.scaleV,      a.rotate,
+                          a.reflectAngle, a.shearAngle,    a.shearAxis, a.strokeWidth, a.miterLimit,
+                          a.fillOpacity,  a.strokeOpacity, a.dashOffset};
+    const float right[] = {b.shiftDist,    b.shiftAngle,    b.scaleH,    b.scaleV,      b.rotate,
+                           b.reflectAngle, b.shearAngle,    b.shearAxis, b.strokeWidth, b.miterLimit,
+                           b.fillOpacity,  b.strokeOpacity, b.dashOffset};
     for (std::size_t i = 0; i < std::size(left); ++i) {
         if (!sameBits(left[i], right[i])) {
             return false;
@@ -58,7 +63,8 @@ bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
     return sameBits(a.transform, b.transform);
 }
 
-[[noreturn]] void refuse(const SvgArtwork& artwork, const simhost::ArtObject& object, const std::string& why) {
+[[noreturn]] void refuse(const SvgArtwork& artwork, const simhost::ArtObject& object,
+                         const std::string& why) {
     throw SvgError(artwork.sourceName, 0, "cannot save object " + object.name + ": " + why);
 }
 

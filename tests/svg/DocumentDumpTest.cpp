@@ -10,7 +10,8 @@ using svgtest::object;
 using svgtest::svgWith;
 
 TEST(DocumentDump, ListsObjectsInDocumentOrderGroupsBeforeMembers) {
-    SvgArtwork artwork = readSvgText(svgWith(R"svg(<defs><pattern id="p" width="4" height="4" patternTransform="translate(0,1)"/></defs>
+    SvgArtwork artwork = readSvgText(
+        svgWith(R"svg(<defs><pattern id="p" width="4" height="4" patternTransform="translate(0,1)"/></defs>
 <g id="group"><rect id="tiled" fill="url(#p)" stroke="#000" stroke-dasharray="4,2" stroke-dashoffset="-116" width="1" height="1"/>
 <text id="label">x</text></g>
 <image id="photo" href="photo.png" transform="translate(2,3)"/>
@@ -19,7 +20,8 @@ TEST(DocumentDump, ListsObjectsInDocumentOrderGroupsBeforeMembers) {
 <path id="odd" shunt:art-type="mystery-path" fill="none" d="M0 0"/>)svg"));
     const std::vector<std::string> expected = {
         "object group type=1",
-        "object tiled type=2 fillPaint=1 fillKind=2 patternMatrix=1,0,0,1,0,-1 shift=0,0 scale=100,100 rotate=0 "
+        "object tiled type=2 fillPaint=1 fillKind=2 patternMatrix=1,0,0,1,0,-1 shift=0,0 scale=100,100 "
+        "rotate=0 "
         "reflect=0 reflectAngle=0 shear=0,0 strokePaint=1 dash=4,2 dashOffset=-116",
         "object label type=13",
         "object photo type=7 matrix=1,0,0,1,2,-3",
@@ -51,7 +53,8 @@ TEST(DocumentDump, NumbersAreShortestFloatsAndBooleansZeroOrOne) {
 }
 
 TEST(DocumentDump, RemovedObjectsAreNotListed) {
-    SvgArtwork artwork = readSvgText(svgWith(R"svg(<g id="g"><text id="t">x</text></g><text id="u">y</text>)svg"));
+    SvgArtwork artwork =
+        readSvgText(svgWith(R"svg(<g id="g"><text id="t">x</text></g><text id="u">y</text>)svg"));
     artwork.document.remove(artwork.document.findByName("g"));
     EXPECT_EQ(dumpObjects(artwork.document), std::vector<std::string>{"object u type=13"});
 }

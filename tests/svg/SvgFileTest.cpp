@@ -1,6 +1,5 @@
 // Files: reading from disk, and saving whole or not at all.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -16,8 +15,8 @@ using svgtest::svgWith;
 
 namespace {
 
-const std::string kDocument =
-    svgWith(R"svg(<defs><pattern id="p" width="4" height="4"/></defs><rect id="r" fill="url(#p)" width="1" height="1"/>)svg");
+const std::string kDocument = svgWith(
+    R"svg(<defs><pattern id="p" width="4" height="4"/></defs><rect id="r" fill="url(#p)" width="1" height="1"/>)svg");
 
 }  // namespace
 
@@ -70,7 +69,8 @@ TEST(SvgFile, AMalformedFileNamesItsLine) {
         FAIL() << "read a malformed file";
     } catch (const SvgError& error) {
         EXPECT_EQ(error.line(), 4);
-        EXPECT_EQ(std::string(error.what()).rfind(path.string() + ":4: malformed XML", 0), 0u) << error.what();
+        EXPECT_EQ(std::string(error.what()).rfind(path.string() + ":4: malformed XML", 0), 0u)
+            << error.what();
     }
 }
 

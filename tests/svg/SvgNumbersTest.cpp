@@ -17,7 +17,9 @@ using namespace shunthost::svg;
 
 namespace {
 
-std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+std::uint32_t bits(float value) {
+    return std::bit_cast<std::uint32_t>(value);
+}
 
 }  // namespace
 
@@ -33,9 +35,17 @@ TEST(FormatFloat, WritesTheShortestTextThatReadsBack) {
 }
 
 TEST(FormatFloat, EveryFiniteFloatReadsBackBitForBit) {
-    std::vector<float> values = {0.0f, -0.0f, 1e-7f, -1e-7f, 0.015625f, 3.4028235e38f, -3.4028235e38f,
-                                 std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::min(),
-                                 16777217.0f, 0.3333333f};
+    std::vector<float> values = {0.0f,
+                                 -0.0f,
+                                 1e-7f,
+                                 -1e-7f,
+                                 0.015625f,
+                                 3.4028235e38f,
+                                 -3.4028235e38f,
+                                 std::numeric_limits<float>::denorm_min(),
+                                 std::numeric_limits<float>::min(),
+                                 16777217.0f,
+                                 0.3333333f};
     std::mt19937 random(12345);
     for (int i = 0; i < 20000; ++i) {
         const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
@@ -66,7 +76,8 @@ TEST(ParseNumber, TakesWhatSvgWrites) {
 }
 
 TEST(ParseNumber, RefusesWhatSvgDoesNotAllow) {
-    for (const char* text : {"", " ", "inf", "-inf", "nan", "1e", "--1", "+-1", "0x10", "1e39", "1,5", "5px", "e5"}) {
+    for (const char* text :
+         {"", " ", "inf", "-inf", "nan", "1e", "--1", "+-1", "0x10", "1e39", "1,5", "5px", "e5"}) {
         EXPECT_FALSE(parseNumber(text).has_value()) << text;
     }
 }
@@ -112,7 +123,9 @@ void expectMatrix(const std::optional<AIRealMatrix>& m, AIRealMatrix expected) {
 
 }  // namespace
 
-TEST(ParseTransform, EmptyTextIsTheIdentity) { expectMatrix(parseTransform(""), {1, 0, 0, 1, 0, 0}); }
+TEST(ParseTransform, EmptyTextIsTheIdentity) {
+    expectMatrix(parseTransform(""), {1, 0, 0, 1, 0, 0});
+}
 
 TEST(ParseTransform, OneMatrixKeepsItsNumbersBitForBit) {
     const auto m = parseTransform("matrix(0.1 -0 1e-07,3.4028235e+38 -116 0.015625)");
@@ -136,7 +149,8 @@ TEST(ParseTransform, ListsApplyRightToLeft) {
 }
 
 TEST(ParseTransform, RefusesMalformedLists) {
-    for (const char* text : {"matrix(1,2)", "translate(", "translate 1 2", "foo(1)", "scale()", "rotate(1,2)"}) {
+    for (const char* text :
+         {"matrix(1,2)", "translate(", "translate 1 2", "foo(1)", "scale()", "rotate(1,2)"}) {
         EXPECT_FALSE(parseTransform(text).has_value()) << text;
     }
 }
@@ -178,8 +192,9 @@ TEST(SvgColor, ShowsEachKindAsTheNearestRgb) {
 
 TEST(StyleAttribute, VisitsDeclarationsTrimmed) {
     std::vector<std::pair<std::string, std::string>> seen;
-    forEachDeclaration(" fill : url(#a;b) ; stroke:red !important;;bad; opacity:0.5",
-                       [&](std::string_view name, std::string_view value) { seen.emplace_back(name, value); });
+    forEachDeclaration(
+        " fill : url(#a;b) ; stroke:red !important;;bad; opacity:0.5",
+        [&](std::string_view name, std::string_view value) { seen.emplace_back(name, value); });
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"fill", "url(#a;b)"}, {"stroke", "red"}, {"opacity", "0.5"}};
     EXPECT_EQ(seen, expected);

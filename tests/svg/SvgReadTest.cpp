@@ -15,7 +15,9 @@ using svgtest::svgWith;
 
 namespace {
 
-SvgArtwork read(const std::string& body) { return readSvgText(svgWith(body), "test.svg"); }
+SvgArtwork read(const std::string& body) {
+    return readSvgText(svgWith(body), "test.svg");
+}
 
 // The line of the error that reading `text` gives.
 int errorLine(const std::string& text) {
@@ -56,12 +58,14 @@ TEST(SvgRead, ElementsBecomeTheArtTypesOfTheMapping) {
 <g id="group"><rect id="member1" width="1" height="1"/><g id="inner"><rect id="member2" width="1" height="1"/></g></g>
 <metadata><rect id="notart" width="1" height="1"/></metadata>)svg");
     const std::vector<std::pair<std::string, AIArtType>> expected = {
-        {"path", kPathArt},          {"rect", kPathArt},         {"circle", kPathArt},
-        {"ellipse", kPathArt},       {"line", kPathArt},         {"polyline", kPathArt},
-        {"polygon", kPathArt},       {"linked", kPlacedArt},     {"embedded", kRasterArt},
-        {"foreign", kForeignObjectArt}, {"mystery", kMysteryPathArt}, {"label", kTextFrameArt},
-        {"group", kGroupArt},        {"member1", kPathArt},      {"inner", kGroupArt},
-        {"member2", kPathArt},
+        {"path", kPathArt},           {"rect", kPathArt},
+        {"circle", kPathArt},         {"ellipse", kPathArt},
+        {"line", kPathArt},           {"polyline", kPathArt},
+        {"polygon", kPathArt},        {"linked", kPlacedArt},
+        {"embedded", kRasterArt},     {"foreign", kForeignObjectArt},
+        {"mystery", kMysteryPathArt}, {"label", kTextFrameArt},
+        {"group", kGroupArt},         {"member1", kPathArt},
+        {"inner", kGroupArt},         {"member2", kPathArt},
     };
     std::vector<std::pair<std::string, AIArtType>> seen;
     for (const simhost::ArtId id : artwork.document.documentOrder()) {
@@ -127,7 +131,8 @@ TEST(SvgRead, PatternFillsCarryTheSharedPatternAndItsMatrixInHostCoordinates) {
     EXPECT_EQ(a.transform.tx, 3.0f);
     EXPECT_EQ(a.transform.ty, -8.0f) << "SVG's downward 8 is the host's -8";
     const AIPathStyle& b = object(artwork, "b").style;
-    EXPECT_EQ(b.pattern, simhost::patternHandle(2)) << "a pattern of the file's own is shared in its own right";
+    EXPECT_EQ(b.pattern, simhost::patternHandle(2))
+        << "a pattern of the file's own is shared in its own right";
     EXPECT_EQ(b.transform.ty, -8.0f) << "patternTransform is inherited along href";
     const AIPathStyle& c = object(artwork, "c").style;
     EXPECT_EQ(c.pattern, simhost::patternHandle(0));
@@ -138,7 +143,8 @@ TEST(SvgRead, PatternFillsCarryTheSharedPatternAndItsMatrixInHostCoordinates) {
 }
 
 TEST(SvgRead, StrokesKeepWidthDashesAndOffset) {
-    SvgArtwork artwork = read(R"svg(<g stroke-dasharray="4 2"><path id="dashed" stroke="#000" stroke-width="2.5"
+    SvgArtwork artwork =
+        read(R"svg(<g stroke-dasharray="4 2"><path id="dashed" stroke="#000" stroke-width="2.5"
  stroke-dashoffset="-3" stroke-linecap="round" stroke-linejoin="bevel" stroke-miterlimit="7" d="M0 0h9"/>
 <path id="solid" stroke="red" stroke-dasharray="none" d="M0 0h9"/></g>
 <path id="bare" d="M0 0h9"/>)svg");
@@ -158,7 +164,8 @@ TEST(SvgRead, StrokesKeepWidthDashesAndOffset) {
 }
 
 TEST(SvgRead, ImagesAndForeignObjectsTakeTheirTransformInHostCoordinates) {
-    SvgArtwork artwork = read(R"svg(<image id="placed" href="a.png" x="5" width="8" height="8" transform="translate(10,20) scale(2)"/>
+    SvgArtwork artwork = read(
+        R"svg(<image id="placed" href="a.png" x="5" width="8" height="8" transform="translate(10,20) scale(2)"/>
 <foreignObject id="foreign" width="1" height="1" transform="matrix(1 0 0 1 0 -4)"/>
 <image id="plain" href="a.png" width="8" height="8"/>)svg");
     const AIRealMatrix& placed = object(artwork, "placed").matrix;
@@ -172,14 +179,17 @@ TEST(SvgRead, ImagesAndForeignObjectsTakeTheirTransformInHostCoordinates) {
 }
 
 TEST(SvgRead, TheNamespaceMayBeBoundToAnyPrefix) {
-    SvgArtwork artwork = readSvgText(R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:sp="urn:shunt-palette:svg">
+    SvgArtwork artwork =
+        readSvgText(R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:sp="urn:shunt-palette:svg">
 <path id="m" sp:art-type="mystery-path" d="M0 0"/></svg>)svg");
     EXPECT_EQ(object(artwork, "m").type, kMysteryPathArt);
     EXPECT_EQ(artwork.prefix, "sp");
 }
 
 TEST(SvgReadErrors, MalformedXmlNamesItsLine) {
-    EXPECT_EQ(errorLine("<svg xmlns=\"http://www.w3.org/2000/svg\">\n<rect/>\n<g>\n<rect width=\"1\">\n</svg>\n"), 5);
+    EXPECT_EQ(
+        errorLine("<svg xmlns=\"http://www.w3.org/2000/svg\">\n<rect/>\n<g>\n<rect width=\"1\">\n</svg>\n"),
+        5);
     EXPECT_EQ(errorLine("<svg>\n\n<rect width=1/></svg>"), 3);
     EXPECT_NE(errorMessage("<svg><rect></svg>").find("malformed XML"), std::string::npos);
 }
@@ -196,9 +206,11 @@ TEST(SvgReadErrors, BadValuesInModelledAttributesNameTheirLine) {
     EXPECT_EQ(errorLine(head + "<defs><pattern id=\"p\" patternTransform=\"skewX()\"/></defs>\n"
                                "<rect fill=\"url(#p)\"/>\n</svg>"),
               3);
-    EXPECT_NE(errorMessage(head + "<rect stroke-dasharray=\"1 2 3 4 5 6 7 8 9 10 11\"/></svg>").find("at most 10"),
+    EXPECT_NE(
+        errorMessage(head + "<rect stroke-dasharray=\"1 2 3 4 5 6 7 8 9 10 11\"/></svg>").find("at most 10"),
+        std::string::npos);
+    EXPECT_NE(errorMessage(head + "<rect stroke-width=\"1e39\"/></svg>").find("bad length '1e39'"),
               std::string::npos);
-    EXPECT_NE(errorMessage(head + "<rect stroke-width=\"1e39\"/></svg>").find("bad length '1e39'"), std::string::npos);
 }
 
 TEST(SvgReadErrors, ADocumentThatIsNotSvgIsRefused) {
@@ -210,10 +222,12 @@ TEST(SvgReadErrors, OurOwnPatternWithoutASharedOneIsRefused) {
     EXPECT_NE(errorMessage(svgWith(R"svg(<pattern id="own" shunt:for="x"/><rect fill="url(#own)"/>)svg"))
                   .find("refers to no shared pattern"),
               std::string::npos);
-    EXPECT_NE(errorMessage(svgWith(R"svg(<pattern id="a" shunt:for="x" href="#b"/><pattern id="b" shunt:for="y" href="#a"/>
+    EXPECT_NE(
+        errorMessage(
+            svgWith(R"svg(<pattern id="a" shunt:for="x" href="#b"/><pattern id="b" shunt:for="y" href="#a"/>
 <rect fill="url(#a)"/>)svg"))
-                  .find("loop"),
-              std::string::npos);
+            .find("loop"),
+        std::string::npos);
 }
 
 TEST(SvgExample, TheExampleArtworkHasEveryTypeThePaletteActsOnAndSavesUnchanged) {
@@ -223,8 +237,8 @@ TEST(SvgExample, TheExampleArtworkHasEveryTypeThePaletteActsOnAndSavesUnchanged)
     for (const simhost::ArtId id : artwork.document.documentOrder()) {
         types.insert(artwork.document.art(id).type);
     }
-    for (const int type : {kGroupArt, kPathArt, kPlacedArt, kMysteryPathArt, kRasterArt, kForeignObjectArt,
-                           kTextFrameArt}) {
+    for (const int type :
+         {kGroupArt, kPathArt, kPlacedArt, kMysteryPathArt, kRasterArt, kForeignObjectArt, kTextFrameArt}) {
         EXPECT_TRUE(types.contains(type)) << "type " << type;
     }
     EXPECT_EQ(object(artwork, "dots-left").style.pattern, object(artwork, "dots-right").style.pattern)

@@ -1,10 +1,16 @@
 #include "SvgTestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include "svg/SvgNumbers.h"
 
 namespace svgtest {
 
@@ -13,6 +19,13 @@ std::string svgWith(const std::string& body) {
            "     xmlns:shunt=\"urn:shunt-palette:svg\" width=\"100\" height=\"100\">\n" +
            body + "\n</svg>\n";
 }
+
+const std::string kTwoSharers = svgWith(R"svg(<defs>
+  <pattern id="dots" width="10" height="10" patternUnits="userSpaceOnUse"><circle cx="5" cy="5" r="2"/></pattern>
+  <pattern id="stripes" width="4" height="4" patternUnits="userSpaceOnUse"><rect width="2" height="4"/></pattern>
+</defs>
+<rect id="left" x="0" y="0" width="40" height="40" fill="url(#dots)" data-note="kept"/>
+<rect id="right" x="50" y="0" width="40" height="40" fill="url(#dots)"/>)svg");
 
 simhost::ArtObject& object(shunthost::svg::SvgArtwork& artwork, const std::string& name) {
     const simhost::ArtId id = artwork.document.findByName(name);
@@ -30,9 +43,16 @@ shunthost::svg::SvgArtwork reopened(shunthost::svg::SvgArtwork& artwork, std::st
     return shunthost::svg::readSvgText(text, "saved.svg");
 }
 
+void expectSameBits(float actual, float expected, const char* field) {
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(actual), std::bit_cast<std::uint32_t>(expected))
+        << field << ": " << shunthost::svg::formatFloat(actual) << " instead of "
+        << shunthost::svg::formatFloat(expected);
+}
+
 std::size_t occurrences(const std::string& text, const std::string& what) {
     std::size_t count = 0;
-    for (std::size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size())) {
+    for (std::size_t pos = text.find(what); pos != std::string::npos;
+         pos = text.find(what, pos + what.size())) {
         ++count;
     }
     return count;
@@ -46,7 +66,8 @@ ScratchFolder::ScratchFolder() {
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 

@@ -13,10 +13,17 @@ namespace svgtest {
 // An SVG document binding our namespace, with `body` inside the root element.
 std::string svgWith(const std::string& body);
 
+// Two paths, "left" and "right", filled with the shared pattern "dots" (the
+// document's pattern 0); "stripes" is pattern 1.
+extern const std::string kTwoSharers;
+
 simhost::ArtObject& object(shunthost::svg::SvgArtwork& artwork, const std::string& name);
 
 // Saves to text and reads that text back.
 shunthost::svg::SvgArtwork reopened(shunthost::svg::SvgArtwork& artwork, std::string* savedText = nullptr);
+
+// Fails the test unless the two floats are the same bits (-0 is not 0).
+void expectSameBits(float actual, float expected, const char* field);
 
 std::size_t occurrences(const std::string& text, const std::string& what);
 

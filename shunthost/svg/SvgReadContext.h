@@ -1,0 +1,97 @@
+// What the parts of the SVG reader share: messages that name the line of an
+// element, the names of the project's own attributes in this file, and the
+// attributes of an element that the reader looks at.
+#ifndef SHUNTHOST_SVG_SVGREADCONTEXT_H
+#define SHUNTHOST_SVG_SVGREADCONTEXT_H
+
+#include <array>
+#include <functional>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+
+#include "SvgPaintProperties.h"
+
+namespace shunthost::svg {
+
+// Lines are counted in the text as it was, which parsing in place overwrites,
+// so the original is fetched again only when a message needs a line.
+class ReadErrors {
+public:
+    ReadErrors(std::string sourceName, std::function<std::string()> original)
+        : sourceName_(std::move(sourceName)), original_(std::move(original)) {}
+
+    // The line of a byte offset in the original text; 0 for an unknown offset.
+    int lineAt(std::ptrdiff_t offset);
+
+    // Throws SvgError with the element's line.
+    [[noreturn]] void fail(pugi::xml_node element, const std::string& message);
+
+    const std::string& sourceName() const { return sourceName_; }
+
+private:
+    std::string sourceName_;
+    std::function<std::string()> original_;
+    std::string text_;
+    bool loaded_ = false;
+};
+
+// The names of the project's own attributes under this file's prefix.
+struct OwnNames {
+    std::string forPath, artType, fill, stroke, fillRule, lineCap, lineJoin, overprint;
+    std::string shift, scale, rotate, reflect, shear;
+
+    explicit OwnNames(const std::string& prefix) {
+        const std::string p = prefix + ":";
+        forPath = p + "for";
+        artType = p + "art-type";
+        fill = p + "fill";
+        stroke = p + "stroke";
+        fillRule = p + "fill-rule";
+        lineCap = p + "stroke-linecap";
+        lineJoin = p + "stroke-linejoin";
+        overprint = p + "overprint";
+        shift = p + "shift";
+        scale = p + "scale";
+        rotate = p + "rotate";
+        reflect = p + "reflect";
+        shear = p + "shear";
+    }
+};
+
+// The attributes of one element that the reader looks at, gathered in one pass.
+struct ElementAttributes {
+    std::string_view id;
+    std::string_view style;
+    std::string_view transform;
+    std::string_view href;
+    std::array<std::string_view, kPropertyCount> properties{};  // data() null: not given
+    std::string_view artType, fillValues, strokeValues, fillRule, lineCap, lineJoin, overprint;
+};
+
+ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view prefix, const OwnNames& own);
+
+// Calls `visit` for every element under and including `root`, depth first, in
+// document order, without recursion.
+template <class Visit>
+void forEachElement(pugi::xml_node root, Visit visit) {
+    for (pugi::xml_node node = root; node;) {
+        if (node.type() == pugi::node_element) {
+            visit(node);
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && node != root && !node.next_sibling()) {
+            node = node.parent();
+        }
+        node = (node && node != root) ? node.next_sibling() : pugi::xml_node();
+    }
+}
+
+std::string quoted(std::string_view text);
+
+}  // namespace shunthost::svg
+
+#endif
