@@ -232,5 +232,22 @@ TEST_F(ResetTest, AnArtTypeThatCannotBeReadCancels) {
     EXPECT_EQ(alerts(), (std::vector<std::string>{kCancelledAlert}));
 }
 
+// --- a host that refused a suite the reset needs
+
+class ResetWithoutPlacedArtTest : public ResetTest {
+protected:
+    void beforeStart() override { host->faults().refuse(kAIPlacedSuite, std::nullopt); }
+};
+
+TEST_F(ResetWithoutPlacedArtTest, AClickEndsWithTheCancelAlertAndChangesNothing) {
+    const auto image = doc->addPlaced(kTurnedImage);
+    const auto path = doc->addPath(transformedPatternStyle());
+    doc->select({path, image});
+    click(kResetItem);
+    EXPECT_EQ(doc->matrix(image), kTurnedImage);
+    EXPECT_NE(doc->patternMatrix(path), kIdentity);
+    EXPECT_EQ(alerts(), (std::vector<std::string>{kCancelledAlert}));
+}
+
 }  // namespace
 }  // namespace shunt_test

@@ -159,5 +159,19 @@ TEST_F(ShowMatrixTest, ANumberTheHostCannotWriteCancelsTheText) {
     EXPECT_EQ(alerts(), (std::vector<std::string>{kCancelledAlert}));
 }
 
+class ShowMatrixWithoutNumbersTest : public PaletteFixture {
+protected:
+    void beforeStart() override { host->faults().refuse(kAIUserSuite, std::nullopt); }
+};
+
+TEST_F(ShowMatrixWithoutNumbersTest, ShowEndsWithTheCancelAlertWhileTheOtherEntriesStillWork) {
+    choose(kShow);
+    EXPECT_EQ(alerts(), (std::vector<std::string>{kCancelledAlert}));
+    const auto image = doc->addPlaced({2, 0, 0, 2, 1, 1});
+    doc->select({image});
+    choose(1);
+    EXPECT_EQ(doc->matrix(image), kIdentity);
+}
+
 }  // namespace
 }  // namespace shunt_test
