@@ -6,6 +6,8 @@
 // Open+Save/Unchanged: readSvg and writeSvg (atomic, synced) of the document as read.
 // Open+Save/AllMoved: the same after every path's pattern moved, so that every
 //   path gets a pattern of its own: the file grows by one element per path.
+// Open/...: opening alone, and the host document model's own share of it
+//   (N path objects added with nothing read).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -123,8 +125,27 @@ void OpenOurs(benchmark::State& state) {
     setCounters(state, input);
 }
 
+// The floor under opening: N path objects added to the host's document, as
+// the reader adds them, with nothing read from SVG.
+void DocumentAdd(benchmark::State& state) {
+    const auto paths = static_cast<std::uint32_t>(state.range(0));
+    for (auto _ : state) {
+        simhost::Document document;
+        for (std::uint32_t i = 0; i < paths; ++i) {
+            simhost::ArtObject object;
+            object.type = kPathArt;
+            object.name = "p" + std::to_string(i);
+            object.style = simhost::defaultPathStyle();
+            document.add(std::move(object));
+        }
+        benchmark::DoNotOptimize(document.slotCount());
+    }
+    state.counters["paths"] = static_cast<double>(paths);
+}
+
 }  // namespace
 
+BENCHMARK(DocumentAdd)->Name("Open/DocumentOnly")->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenPugixml)->Name("Open/Pugixml")->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenOurs)->Name("Open/Ours")->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Pugixml)
