@@ -2,6 +2,7 @@
 // names, groups and matrices.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -280,6 +281,9 @@ std::string ownPrefix(pugi::xml_node root) {
 }
 
 void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, ReadErrors& errors) {
+    if (result.status == pugi::status_out_of_memory) {
+        throw SvgError(artwork.sourceName, 0, "not enough memory to read it");
+    }
     if (!result) {
         throw SvgError(artwork.sourceName, errors.lineAt(result.offset),
                        std::string("malformed XML: ") + result.description());
@@ -327,6 +331,10 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
 SvgArtwork readSvg(const std::string& path) {
     SvgArtwork artwork;
     artwork.sourceName = path;
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        throw SvgError(path, 0, "cannot read: it is a folder");
+    }
     // pugixml reads the file into its own buffer and parses it in place.
     const pugi::xml_parse_result result = artwork.xml->load_file(path.c_str(), kParseOptions);
     if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error) {

@@ -60,6 +60,17 @@ TEST(SvgFile, AMissingFileIsAnErrorWithoutALine) {
     }
 }
 
+TEST(SvgFile, AFolderIsNotReadAsAFile) {
+    ScratchFolder folder;
+    try {
+        readSvg(folder.path().string());
+        FAIL() << "read a folder";
+    } catch (const SvgError& error) {
+        EXPECT_EQ(error.line(), 0);
+        EXPECT_EQ(error.message(), "cannot read: it is a folder");
+    }
+}
+
 TEST(SvgFile, AMalformedFileNamesItsLine) {
     ScratchFolder folder;
     const auto path = folder / "bad.svg";
