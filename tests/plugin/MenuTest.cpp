@@ -166,6 +166,15 @@ TEST_F(MenuTest, ASecondPluginOfTheMakerFindsTheSharedGroup) {
     expectBalancedAfterShutdown();
 }
 
+TEST_F(MenuTest, SharedGroupNamesAreComparedExactly) {
+    host->menus().addGroup("korvaneaboutpluginsgroupname", nullptr, 0);
+    startHost();
+    EXPECT_EQ(itemTexts("About"), std::vector<std::string>{kSharedEntryText});
+    EXPECT_EQ(itemTexts(kSharedGroup), std::vector<std::string>{kAboutItemText});
+    EXPECT_TRUE(itemTexts("korvaneaboutpluginsgroupname").empty());
+    expectBalancedAfterShutdown();
+}
+
 TEST_F(MenuTest, AFailingSharedEntryLeavesNoGroupAndNoItem) {
     // The palette item is the first item added, the shared entry the second.
     host->faults().failEntry("AI Menu Suite", 0, kBadParameterErr, /*at=*/2);
