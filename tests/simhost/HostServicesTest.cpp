@@ -236,3 +236,57 @@ TEST_F(StringSuiteTest, TextOutsideASCIINeedsICU) {
 
 }  // namespace
 }  // namespace shunt_test
+
+namespace shunt_test {
+namespace {
+
+// Every null address the new suites are handed is reported, not followed.
+class NullAddressTest : public HostSuiteFixture {};
+
+TEST_F(NullAddressTest, TheStringSuiteReportsEach) {
+    const auto* strings = acquire<AIUnicodeStringSuite>(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion);
+    for (const char* fragment : {"initialize: null text with a byte count", "length: null string address",
+                                 "getUnit: null result address", "substr: null result address",
+                                 "getUTF16: null result address", "initializeZString: null reference"}) {
+        expectViolation(fragment);
+    }
+    AIUnicodeStringRef ref = nullptr;
+    EXPECT_EQ(strings->initialize(&ref, nullptr, 3, kAIUTF8CharacterEncoding), kBadParameterErr);
+    EXPECT_EQ(strings->length(nullptr), 0u);
+    EXPECT_EQ(strings->getUnit(&ref, 0, nullptr), kBadParameterErr);
+    EXPECT_EQ(strings->substr(&ref, nullptr, 0, 0), kBadParameterErr);
+    EXPECT_EQ(strings->getUTF16(&ref, nullptr), 0u);
+    EXPECT_EQ(strings->initializeZString(&ref, nullptr), kBadParameterErr);
+    EXPECT_EQ(ref, nullptr);
+}
+
+TEST_F(NullAddressTest, TheMenuSuitesReportEach) {
+    const auto* menu = acquire<AIMenuSuite>(kAIMenuSuite, kAIMenuSuiteVersion);
+    const auto* menu8 = acquire<AIMenuSuite8>(kAIMenuSuite, kAIMenuSuiteVersion8);
+    for (const char* fragment : {"addMenuItem: null item data", "addMenuItem: bad plug-in handle",
+                                 "addMenuGroupAsSubMenu: null name", "getMenuGroupName: null result address",
+                                 "countMenuGroups: null result address", "getNthMenuGroup: null result address"}) {
+        expectViolation(fragment);
+    }
+    AIMenuItemHandle item = nullptr;
+    EXPECT_EQ(menu->addMenuItem(plugin, nullptr, nullptr, 0, &item), kBadParameterErr);
+    unsigned char text[] = {1, 'x'};
+    const AIPlatformAddMenuItemData data{"About", text};
+    EXPECT_EQ(menu->addMenuItem(nullptr, nullptr, &data, 0, &item), kBadHandleErr);
+    EXPECT_EQ(menu8->addMenuGroupAsSubMenu(nullptr, 0, item, nullptr), kBadParameterErr);
+    AIMenuGroup group = nullptr;
+    EXPECT_EQ(menu8->getNthMenuGroup(0, &group), kNoErr);
+    EXPECT_EQ(menu8->getMenuGroupName(group, nullptr), kBadParameterErr);
+    EXPECT_EQ(menu8->countMenuGroups(nullptr), kBadParameterErr);
+    EXPECT_EQ(menu8->getNthMenuGroup(0, nullptr), kBadParameterErr);
+}
+
+TEST_F(NullAddressTest, TheUserSuiteReportsANullResult) {
+    const auto* user = acquire<AIUserSuite>(kAIUserSuite, kAIUserSuiteVersion);
+    expectViolation("stringToReal: null text or result address");
+    const unsigned char text[] = {1, '5'};
+    EXPECT_EQ(user->stringToReal(text, nullptr), kBadParameterErr);
+}
+
+}  // namespace
+}  // namespace shunt_test
