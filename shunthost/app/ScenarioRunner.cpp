@@ -5,6 +5,7 @@
 
 #include "Text.h"
 #include "simhost/DialogManager.h"
+#include "simhost/PreferenceStore.h"
 #include "svg/DocumentDump.h"
 
 namespace shunthost {
@@ -122,6 +123,9 @@ void ScenarioRunner::startHost() {
     options.logCalls = false;
     host_ = std::make_unique<simhost::Host>(options);
     host_->setEventListener([this](const simhost::UiEvent& event) { printEvent(event); });
+    if (const auto& damage = host_->preferences().damageReport()) {
+        print("refused \"preferences\": " + *damage);
+    }
     for (const auto& fault : faults_) {
         applyFault(fault);
     }
@@ -145,6 +149,9 @@ void ScenarioRunner::startHost() {
 
 void ScenarioRunner::quitHost() {
     host_->shutdown();
+    if (!host_->preferences().saveError().empty()) {
+        print("refused \"preferences\": " + host_->preferences().saveError());
+    }
     if (artwork_) {
         artwork_->document = std::move(host_->document());
     }
