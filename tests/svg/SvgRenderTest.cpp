@@ -1,5 +1,6 @@
-// What a saved document looks like: the palette's "down" and "right" move a
-// pattern down and right on the rendered page by the step.
+// What a saved document looks like: the palette's "down" and "right", clicked
+// in the host with a step of 8, move a pattern down and right on the rendered
+// page by the step.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "SvgTestSupport.h"
+#include "simhost/DialogManager.h"
+#include "simhost/Host.h"
 #include "svg/SvgDocument.h"
 
 #ifdef SHUNT_HAVE_PNG
@@ -113,6 +116,24 @@ protected:
         EXPECT_EQ(differences, 0);
     }
 
+    // The plug-in in the host clicks palette item `item` with shift and
+    // control held (a step of 8) on the object "area" of the artwork.
+    static void clickWithStepOf8(SvgArtwork& artwork, int item) {
+        simhost::Host host;
+        host.document() = std::move(artwork.document);
+        host.loadBundle(SHUNT_BUNDLE_DIR);
+        host.startup();
+        host.document().select({host.document().findByName("area")});
+        host.dialogs().setKeysDown({241, 243});
+        const ADMDialogRef palette = host.dialogs().findDialog("ShuntDialog");
+        ASSERT_NE(palette, nullptr);
+        host.dialogs().notify(host.dialogs().findItem(palette, item), kADMUserChangedNotifier);
+        host.shutdown();
+        EXPECT_TRUE(host.violations().empty());
+        EXPECT_TRUE(host.alerts().empty());
+        artwork.document = std::move(host.document());
+    }
+
     ScratchFolder folder_;
 };
 
@@ -123,7 +144,7 @@ TEST_F(SvgRender, DownMovesThePatternDownByTheStep) {
     const Gray before = render(artwork, "before");
     ASSERT_EQ(before.width, 60u);
     ASSERT_EQ(firstDarkRow(before, 3), 2u) << "the tile renders where it is drawn";
-    object(artwork, "area").style.transform.ty += -8;  // the palette's "down" with a step of 8
+    clickWithStepOf8(artwork, 3);  // down
     const Gray after = render(artwork, "down");
     EXPECT_EQ(firstDarkRow(after, 3), 10u);
     expectMovedBy(before, after, 0, 8);
@@ -132,7 +153,7 @@ TEST_F(SvgRender, DownMovesThePatternDownByTheStep) {
 TEST_F(SvgRender, RightMovesThePatternRightByTheStep) {
     SvgArtwork artwork = readSvgText(kTiled);
     const Gray before = render(artwork, "before");
-    object(artwork, "area").style.transform.tx += 8;
+    clickWithStepOf8(artwork, 1);  // right
     const Gray after = render(artwork, "right");
     EXPECT_EQ(firstDarkColumn(before, 3), 2u);
     EXPECT_EQ(firstDarkColumn(after, 3), 10u);
