@@ -1,5 +1,8 @@
 #include "Holdings.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "SuiteTable.h"
 
 namespace shunt_robustness {
@@ -19,8 +22,24 @@ void addSuites(std::map<std::string, long>& into, const std::map<std::string, lo
 Holdings holdingsOf(const simhost::Host& host) {
     Holdings out;
     const simhost::Counters& counters = host.counters();
-    addSuites(out.suites, counters.acquired, 1);
-    addSuites(out.suites, counters.released, -1);
+    // Both counts are sorted by name: one pass over them, in step.
+    auto released = counters.released.begin();
+    for (const auto& [name, acquired] : counters.acquired) {
+        for (; released != counters.released.end() && released->first < name; ++released) {
+            out.suites.emplace_hint(out.suites.end(), released->first, -released->second);
+        }
+        long held = acquired;
+        if (released != counters.released.end() && released->first == name) {
+            held -= released->second;
+            ++released;
+        }
+        if (held != 0) {
+            out.suites.emplace_hint(out.suites.end(), name, held);
+        }
+    }
+    for (; released != counters.released.end(); ++released) {
+        out.suites.emplace_hint(out.suites.end(), released->first, -released->second);
+    }
     out.blocks = static_cast<long>(host.liveBlocks());
     out.hostStrings = counters.hostStringsAlive;
     out.accessRefs = counters.accessRefsHeld;
@@ -59,23 +78,49 @@ std::string describe(const Holdings& holdings) {
 }
 
 Holdings suiteTableFrom(std::size_t first) {
-    Holdings out;
-    for (std::size_t row = first; row < kSuiteTable.size(); ++row) {
-        ++out.suites[kSuiteTable[row].name];
-    }
-    return out;
+    static const std::vector<Holdings> fromRow = [] {
+        std::vector<Holdings> rows(kSuiteTable.size() + 1);
+        for (std::size_t start = 0; start < kSuiteTable.size(); ++start) {
+            for (std::size_t row = start; row < kSuiteTable.size(); ++row) {
+                ++rows[start].suites[kSuiteTable[row].name];
+            }
+        }
+        return rows;
+    }();
+    return fromRow[std::min(first, kSuiteTable.size())];
 }
 
 Holdings paletteLevel() {
-    Holdings out = suiteTableFrom(0);
-    out.accessRefs = 1;
-    return out;
+    static const Holdings level = [] {
+        Holdings out = suiteTableFrom(0);
+        out.accessRefs = 1;
+        return out;
+    }();
+    return level;
 }
 
-std::optional<std::string> documentedLeftOver(const std::string& hit, const Holdings& leftOver) {
+std::optional<std::string> documentedLeftOver(const std::string& hit, const Holdings& leftOver,
+                                              const Holdings& level) {
     if (hit == "SP Basic Suite:1") {
+        const Holdings whole = suiteTableFrom(0);
         for (std::size_t row = 0; row < kSuiteTable.size(); ++row) {
-            if (leftOver == suiteTableFrom(row)) {
+            // The rows from the failed one on, as far as the level held them.
+            // A suite the table names twice, one row of it refused, may have
+            // lost either row: its count may lie between the two readings.
+            const Holdings rest = suiteTableFrom(row);
+            bool fits = leftOver.blocks == 0 && leftOver.hostStrings == 0 && leftOver.accessRefs == 0;
+            for (const auto& [name, count] : leftOver.suites) {
+                fits = fits && rest.suites.count(name) != 0;
+            }
+            for (const auto& [name, inRest] : rest.suites) {
+                const auto heldIt = level.suites.find(name);
+                const long held = heldIt == level.suites.end() ? 0 : heldIt->second;
+                const long refused = whole.suites.at(name) - held;
+                const auto leftIt = leftOver.suites.find(name);
+                const long left = leftIt == leftOver.suites.end() ? 0 : leftIt->second;
+                fits = fits && left >= std::max(0L, inRest - refused) && left <= std::min(inRest, held);
+            }
+            if (fits && !leftOver.empty()) {
                 return "a suite release the host refused ended the release walk; that row of the suite table and "
                        "the ones after it stay acquired";
             }

@@ -48,7 +48,10 @@ Holdings suiteTableFrom(std::size_t first);
 // - The globals record stays allocated when the host fails to free it, and
 //   when a suite after the "ADM Basic Suite" is refused on "Shutdown", which
 //   ends the call before the plug-in's shut-down runs.
-std::optional<std::string> documentedLeftOver(const std::string& hit, const Holdings& leftOver);
+// `level` is what the level being released held: one whole suite table
+// unless the host refused some of it when it was acquired.
+std::optional<std::string> documentedLeftOver(const std::string& hit, const Holdings& leftOver,
+                                              const Holdings& level = suiteTableFrom(0));
 
 }  // namespace shunt_robustness
 
