@@ -21,6 +21,9 @@ namespace {
 // waiting click, without starving the next request.
 constexpr std::size_t kServerThreads = 24;
 constexpr int kLongPollSeconds = 20;
+// An idle connection the browser keeps open holds a server thread, and
+// shutting down waits for it; on loopback reconnecting costs nothing.
+constexpr time_t kKeepAliveSeconds = 1;
 
 // Scripts only from the page itself: an event attribute or a script in the
 // artwork, which the page shows inline, never runs.
@@ -97,6 +100,7 @@ PageServer::~PageServer() { stop(); }
 
 void PageServer::start(int port) {
     server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
+    server_->set_keep_alive_timeout(kKeepAliveSeconds);
     const int bound = port == 0 ? server_->bind_to_any_port("127.0.0.1")
                                 : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0) {

@@ -27,12 +27,12 @@ if(CPP_HTTPLIB_FOUND AND nlohmann_json_FOUND)
     ${SHUNT_PAGE_ASSETS})
   target_include_directories(shunt-host PRIVATE ${SHUNT_SERVE_DIR})
   target_link_libraries(shunt-host PRIVATE PkgConfig::CPP_HTTPLIB nlohmann_json::nlohmann_json)
-  set(SHUNT_HAVE_SERVE ON)
+  set(SHUNT_HAVE_SERVE ON CACHE INTERNAL "")
 else()
   message(STATUS "shunt-host serve: cpp-httplib (libcpp-httplib-dev) or nlohmann-json (nlohmann-json3-dev) "
                  "missing; the subcommand will only say so")
   target_sources(shunt-host PRIVATE
     ${SHUNT_SERVE_DIR}/ServeUnavailable.cpp
     ${SHUNT_SERVE_DIR}/StartFaults.cpp)
-  set(SHUNT_HAVE_SERVE OFF)
+  set(SHUNT_HAVE_SERVE OFF CACHE INTERNAL "")
 endif()

@@ -1,0 +1,312 @@
+// End-to-end: `shunt-host serve` in headless Chromium, used as a person
+// would use it: clicks on the artwork, the palette, the menus and dialogs.
+import assert from "node:assert/strict";
+import { copyFileSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
+import http from "node:http";
+import { tmpdir } from "node:os";
+import path from "node:path";
+import { after, before, test } from "node:test";
+import { fileURLToPath } from "node:url";
+
+import { launchBrowser, openPage, startServe } from "./serve.mjs";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+let browser;
+const folders = [];
+const servers = new Set();
+
+before(async () => { browser = await launchBrowser(); });
+after(async () => {
+  // A test that failed half-way leaves its server running.
+  await Promise.all([...servers].map((server) => server.stop()));
+  await browser?.close();
+  for (const folder of folders) rmSync(folder, { recursive: true, force: true });
+});
+
+// A copy of the test artwork and a preference file of its own.
+function workspace() {
+  const folder = mkdtempSync(path.join(tmpdir(), "shunt-serve-"));
+  folders.push(folder);
+  copyFileSync(path.join(here, "artwork.svg"), path.join(folder, "artwork.svg"));
+  return { artwork: path.join(folder, "artwork.svg"), prefs: path.join(folder, "prefs.txt"), folder };
+}
+
+async function serving(extra = [], work = workspace()) {
+  const server = await startServe([work.artwork, "--prefs", work.prefs, ...extra]);
+  servers.add(server);
+  const page = await openPage(browser, server);
+  return { server, page, work };
+}
+
+async function finish({ server, page }) {
+  await page.close();
+  servers.delete(server);
+  const { code } = await server.stop();
+  assert.equal(code, 0);
+}
+
+const art = (name) => `#artwork [id="${name}"]`;
+
+async function select(page, name, modifiers = []) {
+  await page.click(art(name), { modifiers });
+  await page.waitForFunction((id) => {
+    const element = document.querySelector(`#artwork [id="${id}"]`);
+    return document.querySelector("#artwork").dataset.selection.split(",").includes(element.dataset.shuntArt);
+  }, name);
+}
+
+// Does what the person does and waits until the page shows the host's
+// answer to the request it made.
+async function andWait(page, request, action) {
+  const response = page.waitForResponse((r) => r.url().includes(request));
+  await action();
+  const { version } = await (await response).json();
+  await page.waitForFunction((v) => Number(document.body.dataset.version) >= v, version);
+}
+
+const clickItem = (page, item, modifiers = []) =>
+  andWait(page, "/api/click", () => page.click(`#palette [data-item="${item}"]`, { modifiers }));
+
+async function chooseEntry(page, index) {
+  await page.click('#palette [data-item="-5"] .popup-button');
+  await andWait(page, "/api/choose", () => page.click(`#palette [data-item="-5"] [data-entry="${index}"]`));
+}
+
+// The pattern transform that the object's fill is drawn with, as the page has it.
+function patternTransform(page, name) {
+  return page.evaluate((id) => {
+    const fill = document.querySelector(`#artwork [id="${id}"]`).getAttribute("fill");
+    const pattern = document.querySelector(`#artwork ${fill.match(/url\((#[^)]+)\)/)[1]}`);
+    return pattern.getAttribute("patternTransform");
+  }, name);
+}
+
+const dashOffset = (page, name) =>
+  page.$eval(art(name), (element) => element.getAttribute("stroke-dashoffset") ?? "0");
+
+// The red channel of a screenshot of the object's inside.
+async function pixels(page, name) {
+  const box = await page.locator(art(name)).boundingBox();
+  const clip = { x: Math.round(box.x) + 4, y: Math.round(box.y) + 4, width: 120, height: 80 };
+  const png = await page.screenshot({ clip });
+  return page.evaluate(async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: "image/png" }));
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const context = canvas.getContext("2d");
+    context.drawImage(bitmap, 0, 0);
+    const data = context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    return { width: bitmap.width, height: bitmap.height, red: Array.from(data.filter((_, i) => i % 4 === 0)) };
+  }, png.toString("base64"));
+}
+
+// Share of the pixels of `after` that equal those `dy` rows above in `before`.
+function matchShifted(before, after, dy) {
+  let same = 0;
+  let count = 0;
+  for (let y = Math.max(0, dy); y < after.height + Math.min(0, dy); y++) {
+    for (let x = 0; x < after.width; x++) {
+      count++;
+      if (Math.abs(after.red[y * after.width + x] - before.red[(y - dy) * before.width + x]) < 40) same++;
+    }
+  }
+  return same / count;
+}
+
+const openMenu = (page, name) =>
+  andWait(page, "/api/menus/update", () => page.click(`.menu[data-menu="${name}"] > .menu-title`));
+
+const checkMark = (page) =>
+  page.$eval('.menu[data-menu="Tool Palettes"] [data-menu-item="Shunt Palette"]', (e) => e.dataset.checked);
+
+async function answerModal(page, item = 1) {
+  await andWait(page, "/api/answer", () => page.click(`#modal [data-answer="${item}"]`));
+  await page.waitForSelector("#modal-backdrop", { state: "hidden" });
+}
+
+test("shift and control give a step of 8: down moves the pattern down by 8, in its transform and its pixels", async () => {
+  const session = await serving();
+  const { page } = session;
+  await select(page, "tiles");
+  assert.equal(await patternTransform(page, "tiles"), null);
+  const before = await pixels(page, "tiles");
+
+  await clickItem(page, 3, ["Shift", "Control"]);
+
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,8)");
+  const moved = await pixels(page, "tiles");
+  assert.ok(matchShifted(before, moved, 8) > 0.99, "the tiles are those of before, 8 pixels lower");
+  assert.ok(matchShifted(before, moved, 0) < 0.95, "and not where they were");
+  assert.ok(matchShifted(before, moved, -8) < 0.95, "and not 8 pixels higher");
+  assert.equal(await patternTransform(page, "other"), null, "an object not selected stays as it was");
+  await finish(session);
+});
+
+test("undo returns the artwork to what it was, redo does the step again, save writes it", async () => {
+  const session = await serving();
+  const { page, work } = session;
+  await select(page, "tiles");
+  const before = await pixels(page, "tiles");
+  await clickItem(page, 1);
+  await clickItem(page, 1);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,2,0)");
+
+  await page.click("#undo");
+  await page.waitForFunction(() => !document.querySelector("#redo").disabled);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,1,0)", "one click is one step");
+  await page.click("#undo");
+  await page.waitForFunction(() => document.querySelector("#undo").disabled);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,0)");
+  assert.ok(matchShifted(before, await pixels(page, "tiles"), 0) > 0.99);
+
+  await page.click("#redo");
+  await page.waitForFunction(() => !document.querySelector("#undo").disabled);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,1,0)");
+  await page.click("#save");
+  await page.waitForSelector('#document-name[data-unsaved="0"]');
+  assert.match(readFileSync(work.artwork, "utf8"), /patternTransform="matrix\(1,0,0,1,1,0\)"/);
+  await finish(session);
+});
+
+test("the dash buttons shift a dashed stroke and reset takes pattern and dashes back", async () => {
+  const session = await serving();
+  const { page } = session;
+  await select(page, "dashes");
+  await clickItem(page, 9);
+  assert.equal(await dashOffset(page, "dashes"), "1");
+  await clickItem(page, 10);
+  await clickItem(page, 10);
+  assert.equal(await dashOffset(page, "dashes"), "29", "below zero the offset wraps by twice the pattern, 2 x 15");
+
+  await select(page, "tiles", ["Shift"]);
+  await clickItem(page, 7);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,-1)");
+  await clickItem(page, 11);
+  assert.equal(await dashOffset(page, "dashes"), "0");
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,0)");
+  await finish(session);
+});
+
+test("capture, apply and show matrix: the alert shows the matrix text with the degree sign", async () => {
+  const session = await serving();
+  const { page } = session;
+  await select(page, "tiles");
+  await clickItem(page, 3, ["Shift", "Control"]);
+  await chooseEntry(page, 0);
+  await select(page, "other");
+  await chooseEntry(page, 1);
+  assert.equal(await patternTransform(page, "other"), "matrix(1,0,0,1,0,8)");
+
+  await chooseEntry(page, 2);
+  await page.waitForSelector('#modal-backdrop[data-kind="alert"]');
+  const text = await page.textContent("#modal .modal-text");
+  assert.match(text, /^Matrix: TX=0; TY=-8; A=1; B=0; C=0; D=1; H scale=100%; V scale=100%; Skew=\S+°; Rotation=\S+°$/);
+  // The alert blocks the page, as the host's modal loop does.
+  assert.equal(await page.evaluate(() => document.elementFromPoint(100, 100).id), "modal-backdrop");
+  await answerModal(page);
+  await finish(session);
+});
+
+test("the menu item hides and shows the palette and its check mark follows", async () => {
+  const session = await serving();
+  const { page } = session;
+  await page.waitForSelector("#palette", { state: "visible" });
+  await openMenu(page, "Tool Palettes");
+  assert.equal(await checkMark(page), "1");
+  await page.click('.menu[data-menu="Tool Palettes"] [data-menu-item="Shunt Palette"]');
+  await page.waitForSelector("#palette", { state: "hidden" });
+  await openMenu(page, "Tool Palettes");
+  assert.equal(await checkMark(page), "0");
+  await page.click('.menu[data-menu="Tool Palettes"] [data-menu-item="Shunt Palette"]');
+  await page.waitForSelector("#palette", { state: "visible" });
+  await openMenu(page, "Tool Palettes");
+  assert.equal(await checkMark(page), "1");
+  await finish(session);
+});
+
+test("the about box opens from its menu item and closes on OK", async () => {
+  const session = await serving();
+  const { page } = session;
+  await openMenu(page, "About");
+  await page.hover('.menu[data-menu="About"] [data-menu-item="About Korvane Plug-ins"]');
+  await page.click('[data-menu-item="About Korvane Plug-ins"] [data-menu-item="Shunt Palette..."]');
+  await page.waitForSelector('#modal-backdrop[data-kind="dialog"]');
+  assert.equal(await page.textContent("#modal-title"), "About Dialog");
+  assert.match(await page.textContent("#modal-texts"), /Shunt Palette/);
+  await answerModal(page);
+  await finish(session);
+});
+
+test("a fault injected at start shows the error dialog", async () => {
+  const session = await serving(["--fail", "AI Menu Suite 0 -108"]);
+  const { page } = session;
+  await page.waitForSelector('#modal-backdrop[data-kind="dialog"]');
+  assert.equal(await page.textContent("#modal-title"), "Error Dialog");
+  const texts = await page.$$eval("#modal .modal-text", (all) => all.map((p) => p.textContent));
+  assert.deepEqual(texts, ["There is not enough memory to do that.", "-108"]);
+  await answerModal(page);
+  await finish(session);
+});
+
+test("a palette dragged away opens where it was left when the server starts again", async () => {
+  const work = workspace();
+  const first = await serving([], work);
+  const title = await first.page.locator("#palette-title").boundingBox();
+  const start = await first.page.$eval("#palette", (p) => [p.offsetTop, p.offsetLeft]);
+  const x = title.x + 40;
+  const y = title.y + title.height / 2;
+  await first.page.mouse.move(x, y);
+  await first.page.mouse.down();
+  await first.page.mouse.move(x - 500, y - 400, { steps: 5 });
+  await andWait(first.page, "/api/drag", () => first.page.mouse.up());
+  const place = [start[0] - 400, start[1] - 500];
+  assert.deepEqual(await first.page.$eval("#palette", (p) => [p.offsetTop, p.offsetLeft]), place);
+  await finish(first);
+  assert.match(readFileSync(work.prefs, "utf8"), new RegExp(`"kADM_DPLocationStr" ${place[0]},${place[1]}`));
+
+  const second = await serving([], work);
+  await second.page.waitForSelector("#palette", { state: "visible" });
+  assert.deepEqual(await second.page.$eval("#palette", (p) => [p.offsetTop, p.offsetLeft]), place);
+  await finish(second);
+});
+
+// A plain HTTP request, with whatever headers a test gives it.
+function request(server, requestPath, headers = {}) {
+  return new Promise((resolve, reject) => {
+    const call = http.request({ host: "127.0.0.1", port: server.port, path: requestPath, headers }, (response) => {
+      response.resume();
+      response.on("end", () => resolve(response.statusCode));
+    });
+    call.on("error", reject);
+    call.end();
+  });
+}
+
+test("a request without the token, or from another origin, is refused", async () => {
+  const session = await serving();
+  const { server, page } = session;
+  const token = server.token;
+  assert.equal(await request(server, `/api/state?token=${token}`), 200);
+  assert.equal(await request(server, "/api/state"), 403);
+  assert.equal(await request(server, "/"), 403);
+  assert.equal(await request(server, `/api/state?token=${token.replace(/.$/, (c) => (c === "0" ? "1" : "0"))}`), 403);
+  assert.equal(await request(server, "/api/state", { "X-Shunt-Token": token, Origin: "http://example.com" }), 403);
+  assert.equal(await request(server, `/api/state?token=${token}`, { "Sec-Fetch-Site": "cross-site" }), 403);
+  assert.equal(await request(server, `/api/state?token=${token}`, { Host: `rebound.example:${server.port}` }), 403);
+
+  // Another page in the same browser cannot drive the palette, even knowing the token.
+  const other = await browser.context.newPage();
+  await other.goto("about:blank");
+  const status = await other.evaluate(async ({ port, token }) => {
+    try {
+      const response = await fetch(`http://127.0.0.1:${port}/api/select?ids=all&token=${token}`, { method: "POST" });
+      return response.status;
+    } catch {
+      return "blocked";
+    }
+  }, { port: server.port, token });
+  assert.ok(status === 403 || status === "blocked", `got ${status}`);
+  assert.equal(await page.$eval("#artwork", (a) => a.dataset.selection), "", "nothing was selected");
+  await other.close();
+  await finish(session);
+});
