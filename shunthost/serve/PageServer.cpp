@@ -68,6 +68,7 @@ std::string contentTypeOf(const std::filesystem::path& file) {
     if (extension == ".gif") return "image/gif";
     if (extension == ".jpg" || extension == ".jpeg") return "image/jpeg";
     if (extension == ".bmp") return "image/bmp";
+    if (extension == ".webp") return "image/webp";
     if (extension == ".svg") return "image/svg+xml";
     return "application/octet-stream";
 }
@@ -219,6 +220,17 @@ void PageServer::routes() {
         bytes << in.rdbuf();
         if (!in) {
             return refuse(response, 404, "the picture cannot be read");
+        }
+        response.set_content(bytes.str(), contentTypeOf(*file));
+    });
+
+    server.Get("/linked", [this](const httplib::Request& request, httplib::Response& response) {
+        const auto file = pictures_.findLinked(request.get_param_value("href"));
+        std::ifstream in(file.value_or(""), std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        if (!file || !in) {
+            return refuse(response, 404, "the document links to no such image");
         }
         response.set_content(bytes.str(), contentTypeOf(*file));
     });

@@ -27,6 +27,11 @@ struct Overloaded : Ts... {
 template <class... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
+bool inside(const fs::path& folder, const fs::path& file) {
+    const auto [end, unused] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+    return end == folder.end();
+}
+
 std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
@@ -40,6 +45,17 @@ std::optional<std::string> PictureFiles::find(int plugin, ADMInt32 id, const std
     std::lock_guard lock(mutex_);
     auto found = files_.find({plugin, id, name});
     return found == files_.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+void PictureFiles::addLinked(const std::string& href, std::string file) {
+    std::lock_guard lock(mutex_);
+    linked_[href] = std::move(file);
+}
+
+std::optional<std::string> PictureFiles::findLinked(const std::string& href) const {
+    std::lock_guard lock(mutex_);
+    auto found = linked_.find(href);
+    return found == linked_.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
 ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, PublishedState& published,
@@ -61,6 +77,7 @@ ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, Publi
         }
     }
     host_->document() = artwork_.document;
+    findLinkedImages();
     savedState_ = captureState(host_->document());
     for (const std::string& bundle : settings_.bundles) {
         const SPPluginRef plugin = host_->loadBundle(bundle);
@@ -73,8 +90,7 @@ ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, Publi
         const fs::path folder = fs::weakly_canonical(resources->folder);
         for (const auto& [key, picture] : resources->pictures) {
             const fs::path file = fs::weakly_canonical(folder / picture.file);
-            const auto [end, unused] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
-            if (end == folder.end()) {
+            if (inside(folder, file)) {
                 pictures_.add(pluginIndex(plugin), key.first, key.second, file.string());
             }
         }
@@ -82,6 +98,31 @@ ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, Publi
 }
 
 ServeSession::~ServeSession() = default;
+
+// Placed images are files beside the document. The page may show those the
+// document links to when it is opened, if they are images in the
+// document's folder; a link elsewhere, or to anything else, stays unshown.
+void ServeSession::findLinkedImages() {
+    const fs::path folder = fs::weakly_canonical(fs::absolute(settings_.artworkPath).parent_path());
+    static const char* const kImageTypes[] = {".svg", ".png", ".jpg", ".jpeg", ".gif", ".webp", ".bmp"};
+    for (const pugi::xpath_node found : artwork_.xml->select_nodes("//*[local-name()='image']")) {
+        const pugi::xml_node image = found.node();
+        const pugi::xml_attribute plain = image.attribute("href");
+        const std::string href = plain ? plain.value() : image.attribute("xlink:href").value();
+        if (href.empty() || href.starts_with("data:") || href.find(':') != std::string::npos) {
+            continue;
+        }
+        std::error_code ec;
+        const fs::path file = fs::weakly_canonical(folder / href, ec);
+        std::string extension = file.extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (!ec && inside(folder, file) && fs::is_regular_file(file, ec) &&
+            std::find(std::begin(kImageTypes), std::end(kImageTypes), extension) != std::end(kImageTypes)) {
+            pictures_.addLinked(href, file.string());
+        }
+    }
+}
 
 int ServeSession::pluginIndex(SPPluginRef plugin) const {
     const auto all = host_->plugins();

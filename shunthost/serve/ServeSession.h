@@ -31,16 +31,21 @@ struct SessionSettings {
     std::vector<StartFault> faults;
 };
 
-// The pictures of the bundles' resources, by plug-in, number and name: the
+// The files the page may read besides its own, fixed when the document is
+// opened: the pictures of the bundles' resources, by plug-in, number and
+// name, and the images the document links to, by the link as written. The
 // server's threads look files up here and never in the host.
 class PictureFiles {
 public:
     void add(int plugin, ADMInt32 id, const std::string& name, std::string file);
     std::optional<std::string> find(int plugin, ADMInt32 id, const std::string& name) const;
+    void addLinked(const std::string& href, std::string file);
+    std::optional<std::string> findLinked(const std::string& href) const;
 
 private:
     mutable std::mutex mutex_;
     std::map<std::tuple<int, ADMInt32, std::string>, std::string> files_;
+    std::map<std::string, std::string> linked_;
 };
 
 // What the page shows of an open alert or modal dialog.
@@ -91,6 +96,7 @@ private:
     void noteEvent(const simhost::UiEvent& event);
     void publish();
     void renderArtwork();
+    void findLinkedImages();
     std::string stateJson() const;
     ADMDialogRef palette() const;
     int pluginIndex(SPPluginRef plugin) const;

@@ -294,6 +294,12 @@ test("a request without the token, or from another origin, is refused", async ()
   assert.equal(await request(server, `/api/state?token=${token}`, { "Sec-Fetch-Site": "cross-site" }), 403);
   assert.equal(await request(server, `/api/state?token=${token}`, { Host: `rebound.example:${server.port}` }), 403);
 
+  // Files the page may read are fixed when the document is opened: nothing named by a request.
+  assert.equal(await request(server, `/linked?token=${token}&href=artwork.svg`), 404);
+  assert.equal(await request(server, `/linked?token=${token}&href=..%2F..%2Fetc%2Fpasswd`), 404);
+  assert.equal(await request(server, `/picture?token=${token}&plugin=0&id=3&name=bitmap`), 200);
+  assert.equal(await request(server, `/picture?token=${token}&plugin=0&id=3&name=..%2Fpictures`), 404);
+
   // Another page in the same browser cannot drive the palette, even knowing the token.
   const other = await browser.context.newPage();
   await other.goto("about:blank");

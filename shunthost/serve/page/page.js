@@ -88,6 +88,15 @@ function renderArtwork() {
       if (attribute.name.toLowerCase().startsWith("on")) element.removeAttribute(attribute.name);
     }
   }
+  // Placed images are fetched through the server, which serves only those the
+  // document linked to when it was opened.
+  for (const image of root.querySelectorAll("image")) {
+    const href = image.getAttribute("href") ?? image.getAttributeNS("http://www.w3.org/1999/xlink", "href");
+    if (href && !href.startsWith("data:")) {
+      image.removeAttributeNS("http://www.w3.org/1999/xlink", "href");
+      image.setAttribute("href", `/linked?${new URLSearchParams({ href, token })}`);
+    }
+  }
   container.replaceChildren(document.importNode(root, true));
   container.dataset.artworkVersion = String(artworkVersion);
 }
