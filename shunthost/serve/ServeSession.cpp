@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 
 #include "Text.h"
 #include "simhost/DialogManager.h"
 #include "simhost/Menus.h"
+#include "simhost/PreferenceStore.h"
 
 namespace shunthost::serve {
 
@@ -157,6 +159,10 @@ void ServeSession::run() {
 }
 
 void ServeSession::start() {
+    if (const auto& damage = host_->preferences().damageReport()) {
+        std::cerr << "shunt-host: " << *damage << '\n';
+        log_.push_back("preferences: " + *damage);
+    }
     host_->startup();
     started_ = true;
 }
@@ -165,6 +171,9 @@ void ServeSession::stop() {
     if (started_) {
         host_->shutdown();
         started_ = false;
+        if (!host_->preferences().saveError().empty()) {
+            std::cerr << "shunt-host: the preferences were not written: " << host_->preferences().saveError() << '\n';
+        }
     }
     publish();
     settle();
