@@ -81,6 +81,44 @@ Holdings sum(const Holdings& a, const Holdings& b) {
     return difference(a, negated);
 }
 
+// Whether the failed calls `hits` (oldest first), each leaving at most one
+// left-over of the kinds the design allows, explain `leftOver` together.
+// Most left-overs show at the step of their failure; a palette orphaned by
+// an unload shows only when it goes, at shut-down, maybe beside another.
+bool explainedByFailures(const Holdings& leftOver, const std::vector<std::string>& hits, const Holdings& level,
+                         bool shutdown) {
+    if (leftOver.empty()) {
+        return true;
+    }
+    for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit) {
+        if (documentedLeftOver(*hit, leftOver, level)) {
+            return true;
+        }
+    }
+    // A refused release ends the release walk and leaves the globals of the
+    // rows after it set, the "ADM Basic Suite" among them; the next walk then
+    // takes any refused row for one after that suite, shows it and ends the
+    // call. On "Shutdown" that keeps the globals record from being freed.
+    Holdings block;
+    block.blocks = 1;
+    const bool releaseRefused = std::find(hits.begin(), hits.end(), "SP Basic Suite:1") != hits.end();
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        std::vector<std::string> others = hits;
+        others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
+        std::optional<Holdings> part;
+        if (hits[i] == "SP Access Suite:0") {
+            part = suiteTableFrom(0);
+        } else if (shutdown && releaseRefused && hits[i].rfind("acquire ", 0) == 0) {
+            part = block;
+        }
+        if (part && within(*part, leftOver) &&
+            explainedByFailures(difference(leftOver, *part), others, level, shutdown)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // What the plug-in should hold after the step, and what of the rest a failed
 // call explains.
 struct HoldingsJudgement {
@@ -143,7 +181,6 @@ HoldingsJudgement judgeHoldings(Session& session, const StepRecord& step, const 
     if (unexplained.empty() || out.problem) {
         return out;
     }
-    // The newest failure first: it is the likeliest to have left something.
     std::vector<std::string> hits = state.hits;
     if (!step.faultHit.empty()) {
         hits.push_back(step.faultHit);
@@ -151,22 +188,7 @@ HoldingsJudgement judgeHoldings(Session& session, const StepRecord& step, const 
     // The level a release walk of this step gave back: the palette's, or a
     // whole one of a call made while there was no palette.
     const Holdings level = step.paletteBefore ? state.paletteHoldings : suiteTableFrom(0);
-    for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit) {
-        if (documentedLeftOver(*hit, unexplained, level)) {
-            out.newlyExcused = unexplained;
-            return out;
-        }
-    }
-    // A refused release ends the release walk and leaves the globals of the
-    // rows after it set, the "ADM Basic Suite" among them; the next walk then
-    // takes any refused row for one after that suite, shows it and ends the
-    // call. On "Shutdown" that keeps the globals record from being freed.
-    Holdings block;
-    block.blocks = 1;
-    const bool earlierReleaseRefused =
-        std::find(state.hits.begin(), state.hits.end(), "SP Basic Suite:1") != state.hits.end();
-    if (step.kind == StepKind::Shutdown && earlierReleaseRefused && step.faultHit.rfind("acquire ", 0) == 0 &&
-        unexplained == block) {
+    if (explainedByFailures(unexplained, hits, level, step.kind == StepKind::Shutdown)) {
         out.newlyExcused = unexplained;
         return out;
     }
