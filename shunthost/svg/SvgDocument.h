@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "SvgError.h"
+#include "SvgInterned.h"
 #include "simhost/Document.h"
 
 namespace shunthost::svg {
@@ -24,11 +25,11 @@ inline constexpr const char* kShuntNamespace = "urn:shunt-palette:svg";
 
 // What one object was read from, so that saving touches only what changed.
 struct ArtSource {
-    pugi::xml_node element;   // null once the object's element is gone
-    bool nameIsId = false;    // the name is the element's id; a generated one is never written
-    AIPathStyle styleRead{};  // paths and mystery path art
-    AIRealMatrix matrixRead{1, 0, 0, 1, 0, 0};
+    pugi::xml_node element;     // null once the object's element is gone
     pugi::xml_node ownPattern;  // the path's own <pattern> (one of ours) that its fill shows
+    Interned<AIPathStyle>::Index styleRead = 0;    // paths and mystery path art
+    Interned<AIRealMatrix>::Index matrixRead = 0;  // placed, raster and foreign-object art
+    bool nameIsId = false;  // the name is the element's id; a generated one is never written
 };
 
 struct SvgArtwork {
@@ -40,6 +41,18 @@ struct SvgArtwork {
     std::string prefix = "shunt";          // the prefix of kShuntNamespace in this file
     std::string sourceName;                // the file read, for messages
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
+    Interned<AIPathStyle> stylesRead;      // what ArtSource::styleRead indexes
+    Interned<AIRealMatrix> matricesRead;   // what ArtSource::matrixRead indexes
+
+    // The style and matrix of an object as read or last saved.
+    const AIPathStyle& styleRead(simhost::ArtId id) const { return stylesRead[sources[id].styleRead]; }
+    const AIRealMatrix& matrixRead(simhost::ArtId id) const { return matricesRead[sources[id].matrixRead]; }
+    void setStyleRead(simhost::ArtId id, const AIPathStyle& style) {
+        sources[id].styleRead = stylesRead.intern(style);
+    }
+    void setMatrixRead(simhost::ArtId id, const AIRealMatrix& matrix) {
+        sources[id].matrixRead = matricesRead.intern(matrix);
+    }
 
     pugi::xml_node element(simhost::ArtId id) const {
         return id < sources.size() ? sources[id].element : pugi::xml_node();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "SvgArtRole.h"
 #include "SvgTransform.h"
 #include "simhost/Handles.h"
 
@@ -17,9 +18,12 @@ bool isPaintServer(const char* name) {
 }  // namespace
 
 std::size_t PaintServers::collect(pugi::xml_node root) {
-    std::size_t elements = 0;
+    std::size_t artElements = 0;
     forEachElement(root, [&](pugi::xml_node node) {
-        ++elements;
+        if (roleOf(node.name()) != Role::NotArt) {
+            ++artElements;
+            return;
+        }
         if (!isPaintServer(node.name())) {
             return;
         }
@@ -34,7 +38,7 @@ std::size_t PaintServers::collect(pugi::xml_node root) {
             artwork_.patterns.push_back(node);
         }
     });
-    return elements;
+    return artElements;
 }
 
 pugi::xml_node PaintServers::find(std::string_view id) const {

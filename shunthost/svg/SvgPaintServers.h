@@ -20,7 +20,8 @@ public:
         : artwork_(artwork), errors_(errors), own_(own) {}
 
     // Finds every paint server under `root`; adds the shared patterns to the
-    // document in document order. Returns the number of elements seen.
+    // document in document order. Returns the number of elements of kinds
+    // that become art: at least as many as there will be objects.
     std::size_t collect(pugi::xml_node root);
 
     // The paint server with that id, or null.

@@ -1,6 +1,7 @@
 #include "SvgReadContext.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "SvgError.h"
 
@@ -25,55 +26,59 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
 
 ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view prefix, const OwnNames& own) {
     ElementAttributes out;
-    for (const pugi::xml_attribute attribute : element.attributes()) {
-        const std::string_view name = attribute.name();
-        const std::string_view value = attribute.value();
-        if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
-            if (name == own.artType)
-                out.artType = value;
-            else if (name == own.fill)
-                out.fillValues = value;
-            else if (name == own.stroke)
-                out.strokeValues = value;
-            else if (name == own.fillRule)
-                out.fillRule = value;
-            else if (name == own.lineCap)
-                out.lineCap = value;
-            else if (name == own.lineJoin)
-                out.lineJoin = value;
-            else if (name == own.overprint)
-                out.overprint = value;
+    const char first = prefix.empty() ? '\0' : prefix.front();
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
+         attribute = attribute.next_attribute()) {
+        // Names are compared as C strings and values measured only when
+        // taken: most attributes are none of these ("d", "x", "width"...), and
+        // a path's data may be long.
+        const char* name = attribute.name();
+        if (name[0] == first && std::strncmp(name, prefix.data(), prefix.size()) == 0 &&
+            name[prefix.size()] == ':') {
+            const std::string_view ownName(name);
+            if (ownName == own.artType)
+                out.artType = attribute.value();
+            else if (ownName == own.fill)
+                out.fillValues = attribute.value();
+            else if (ownName == own.stroke)
+                out.strokeValues = attribute.value();
+            else if (ownName == own.fillRule)
+                out.fillRule = attribute.value();
+            else if (ownName == own.lineCap)
+                out.lineCap = attribute.value();
+            else if (ownName == own.lineJoin)
+                out.lineJoin = attribute.value();
+            else if (ownName == own.overprint)
+                out.overprint = attribute.value();
             continue;
         }
-        // Most attributes are none of these ("d", "x", "width"...): the first
-        // letter sends them on their way.
-        switch (name.empty() ? '\0' : name.front()) {
+        switch (name[0]) {
             case 'i':
-                if (name == "id")
-                    out.id = value;
+                if (name[1] == 'd' && name[2] == '\0')
+                    out.id = attribute.value();
                 break;
             case 't':
-                if (name == "transform")
-                    out.transform = value;
+                if (std::strcmp(name, "transform") == 0)
+                    out.transform = attribute.value();
                 break;
             case 'h':
-                if (name == "href")
-                    out.href = value;
+                if (std::strcmp(name, "href") == 0)
+                    out.href = attribute.value();
                 break;
             case 'x':
-                if (name == "xlink:href" && out.href.empty())
-                    out.href = value;
+                if (std::strcmp(name, "xlink:href") == 0 && out.href.empty())
+                    out.href = attribute.value();
                 break;
             case 's':
-                if (name == "style") {
-                    out.style = value;
+                if (std::strcmp(name, "style") == 0) {
+                    out.style = attribute.value();
                     break;
                 }
                 [[fallthrough]];
             case 'f':
             case 'c':
                 if (const auto property = propertyNamed(name)) {
-                    out.properties[static_cast<std::size_t>(*property)] = value;
+                    out.give(*property, attribute.value());
                 }
                 break;
             default:

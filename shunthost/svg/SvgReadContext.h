@@ -5,6 +5,7 @@
 #define SHUNTHOST_SVG_SVGREADCONTEXT_H
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <pugixml.hpp>
 #include <string>
@@ -66,28 +67,36 @@ struct ElementAttributes {
     std::string_view transform;
     std::string_view href;
     std::array<std::string_view, kPropertyCount> properties{};  // data() null: not given
+    std::uint32_t givenProperties = 0;                          // a bit for each property given
     std::string_view artType, fillValues, strokeValues, fillRule, lineCap, lineJoin, overprint;
+
+    void give(Property property, std::string_view value) {
+        properties[static_cast<std::size_t>(property)] = value;
+        givenProperties |= 1u << static_cast<unsigned>(property);
+    }
 };
 
 ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view prefix, const OwnNames& own);
 
 // Calls `visit` for every element under and including `root`, depth first, in
-// document order, without recursion.
+// document order, without recursion. pugixml's own walk steps from node to
+// node inside the library, which costs far less than a call for every step.
 template <class Visit>
 void forEachElement(pugi::xml_node root, Visit visit) {
-    for (pugi::xml_node node = root; node;) {
-        if (node.type() == pugi::node_element) {
-            visit(node);
+    struct Walker : pugi::xml_tree_walker {
+        Visit& visit;
+        explicit Walker(Visit& v) : visit(v) {}
+        bool for_each(pugi::xml_node& node) override {
+            if (node.type() == pugi::node_element) {
+                visit(node);
+            }
+            return true;
         }
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && node != root && !node.next_sibling()) {
-            node = node.parent();
-        }
-        node = (node && node != root) ? node.next_sibling() : pugi::xml_node();
+    } walker(visit);
+    if (root.type() == pugi::node_element) {
+        visit(root);
     }
+    root.traverse(walker);
 }
 
 std::string quoted(std::string_view text);

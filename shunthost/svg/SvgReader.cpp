@@ -11,9 +11,12 @@
 
 #include "SvgDocument.h"
 #include "SvgPaintServers.h"
+#include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
+#include "SvgArtRole.h"
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
+#include "SvgTextHash.h"
 #include "SvgTransform.h"
 
 namespace shunthost::svg {
@@ -25,38 +28,6 @@ namespace {
 // the host changed something. Attribute values are kept as written.
 constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_wconv_attribute;
 
-enum class Role { NotArt, Group, Shape, Image, ForeignObject, Text };
-
-Role roleOf(const char* name) {
-    auto is = [name](const char* candidate) { return std::strcmp(name, candidate) == 0; };
-    switch (name[0]) {
-        case 'g':
-            return name[1] == 0 ? Role::Group : Role::NotArt;
-        case 'a':
-            return name[1] == 0 ? Role::Group : Role::NotArt;
-        case 's':
-            return is("svg") || is("switch") ? Role::Group : Role::NotArt;
-        case 'p':
-            return is("path") || is("polyline") || is("polygon") ? Role::Shape : Role::NotArt;
-        case 'r':
-            return is("rect") ? Role::Shape : Role::NotArt;
-        case 'c':
-            return is("circle") ? Role::Shape : Role::NotArt;
-        case 'e':
-            return is("ellipse") ? Role::Shape : Role::NotArt;
-        case 'l':
-            return is("line") ? Role::Shape : Role::NotArt;
-        case 'i':
-            return is("image") ? Role::Image : Role::NotArt;
-        case 'f':
-            return is("foreignObject") ? Role::ForeignObject : Role::NotArt;
-        case 't':
-            return is("text") ? Role::Text : Role::NotArt;
-        default:
-            return Role::NotArt;
-    }
-}
-
 constexpr std::string_view kGeneratedPrefix = "art";
 
 class Reader {
@@ -66,19 +37,26 @@ public:
           errors_(errors),
           own_(artwork.prefix),
           servers_(artwork, errors, own_),
-          paths_(servers_, errors, own_) {}
+          paths_(servers_, errors, own_),
+          cache_(0) {}
 
     void read() {
         const pugi::xml_node root = art_.xml->document_element();
         if (std::strcmp(root.name(), "svg") != 0) {
             fail(root, "not an SVG document: the root element is <" + std::string(root.name()) + ">");
         }
-        const std::size_t elements = servers_.collect(root);
-        art_.sources.reserve(elements);
-        artIds_.reserve(elements);
+        const std::size_t artElements = servers_.collect(root);
+        art_.document.reserve(artElements);
+        art_.sources.reserve(artElements);
+        artIds_.reserve(artElements);
+        cache_ = PathStyleCache(artElements);
+        const simhost::ArtObject plain;
+        plainStyle_ = art_.stylesRead.intern(plain.style);
+        plainMatrix_ = art_.matricesRead.intern(plain.matrix);
         InheritedStyle rootStyle;
         ElementAttributes attributes = gatherAttributes(root, art_.prefix, own_);
-        applyOwnProperties(root, attributes, rootStyle);
+        mergeStyleAttribute(attributes);
+        applyProperties(root, attributes, rootStyle);
         readChildren(root, simhost::kNoArt, rootStyle);
         nameObjects();
     }
@@ -99,16 +77,17 @@ private:
         }
     }
 
+    // Small, as there is one for nearly every object: the id itself is the
+    // object's name, looked at only when two hashes agree.
     struct IdSeen {
-        std::size_t hash;
-        std::string_view id;
+        std::uint32_t hash;
         simhost::ArtId art;
     };
 
     // Entries whose id an earlier entry has already. An open-addressing table
     // of positions costs far less than a hash set of strings, which allocates
     // once for every id.
-    static std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) {
+    std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) const {
         std::vector<const IdSeen*> duplicates;
         std::size_t capacity = 16;
         while (capacity < ids.size() + ids.size() / 2) {
@@ -123,7 +102,8 @@ private:
                     break;
                 }
                 const IdSeen& earlier = ids[table[slot]];
-                if (earlier.hash == ids[i].hash && earlier.id == ids[i].id) {
+                if (earlier.hash == ids[i].hash &&
+                    art_.document.art(earlier.art).name == art_.document.art(ids[i].art).name) {
                     duplicates.push_back(&ids[i]);
                     break;
                 }
@@ -133,14 +113,17 @@ private:
     }
 
     // Presentation attributes first, then the style attribute, which wins.
-    void applyOwnProperties(pugi::xml_node element, ElementAttributes& attributes, InheritedStyle& style) {
+    static void mergeStyleAttribute(ElementAttributes& attributes) {
         if (!attributes.style.empty()) {
             forEachDeclaration(attributes.style, [&](std::string_view name, std::string_view value) {
                 if (const auto property = propertyNamed(name)) {
-                    attributes.properties[static_cast<std::size_t>(*property)] = value;
+                    attributes.give(*property, value);
                 }
             });
         }
+    }
+
+    void applyProperties(pugi::xml_node element, const ElementAttributes& attributes, InheritedStyle& style) {
         // `color` first: currentColor in fill and stroke uses this element's colour.
         static constexpr Property kOrder[] = {
             Property::Color,           Property::Fill,
@@ -172,7 +155,25 @@ private:
         return name;
     }
 
+    // The path style of a shape, as an index into the styles read; notes the
+    // pattern of ours that its fill shows.
+    Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
+                                            const InheritedStyle& inherited, std::uint32_t group,
+                                            ArtSource& source) {
+        const PathStyleCache::Key key(group, attributes);
+        if (const PathStyleCache::Entry* known = cache_.find(key)) {
+            source.ownPattern = known->ownPattern;
+            return known->style;
+        }
+        InheritedStyle style = inherited;
+        applyProperties(element, attributes, style);
+        const auto index = art_.stylesRead.intern(paths_.read(element, attributes, style, source));
+        cache_.store(key, index, source.ownPattern);
+        return index;
+    }
+
     void readChildren(pugi::xml_node parent, simhost::ArtId parentArt, const InheritedStyle& inherited) {
+        const std::uint32_t group = groupsRead_++;
         for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) {
                 continue;
@@ -182,18 +183,25 @@ private:
                 continue;
             }
             ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);
-            InheritedStyle style = inherited;
-            applyOwnProperties(child, attributes, style);
+            mergeStyleAttribute(attributes);
+            // Shapes pass nothing on; their style comes from shapeStyle.
+            InheritedStyle style;
+            if (role != Role::Shape) {
+                style = inherited;
+                applyProperties(child, attributes, style);
+            }
 
             const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
             simhost::ArtObject object;
             object.parent = parentArt;
             ArtSource source;
             source.element = child;
+            source.styleRead = plainStyle_;
+            source.matrixRead = plainMatrix_;
             source.nameIsId = !attributes.id.empty();
             if (source.nameIsId) {
                 object.name = attributes.id;
-                artIds_.push_back({std::hash<std::string_view>()(attributes.id), attributes.id, artId});
+                artIds_.push_back({static_cast<std::uint32_t>(textHash(attributes.id)), artId});
                 if (attributes.id.starts_with(kGeneratedPrefix)) {
                     generatedLookalikes_.insert(attributes.id);
                 }
@@ -205,16 +213,19 @@ private:
                     object.type = kGroupArt;
                     break;
                 case Role::Shape:
+                    source.styleRead = shapeStyle(child, attributes, inherited, group, source);
                     object.type = shapeType(child, attributes.artType);
-                    object.style = paths_.read(child, attributes, style, source);
+                    object.style = art_.stylesRead[source.styleRead];
                     break;
                 case Role::Image:
                     object.type = attributes.href.starts_with("data:") ? kRasterArt : kPlacedArt;
                     object.matrix = elementMatrix(child, attributes.transform);
+                    source.matrixRead = art_.matricesRead.intern(object.matrix);
                     break;
                 case Role::ForeignObject:
                     object.type = kForeignObjectArt;
                     object.matrix = elementMatrix(child, attributes.transform);
+                    source.matrixRead = art_.matricesRead.intern(object.matrix);
                     break;
                 case Role::Text:
                     object.type = kTextFrameArt;
@@ -222,10 +233,8 @@ private:
                 case Role::NotArt:
                     break;
             }
-            source.styleRead = object.style;
-            source.matrixRead = object.matrix;
             art_.document.add(std::move(object));
-            art_.sources.push_back(std::move(source));
+            art_.sources.push_back(source);
             if (role == Role::Group) {
                 readChildren(child, artId, style);
             }
@@ -259,6 +268,10 @@ private:
     OwnNames own_;
     PaintServers servers_;
     PathStyleReader paths_;
+    PathStyleCache cache_;
+    std::uint32_t groupsRead_ = 0;
+    Interned<AIPathStyle>::Index plainStyle_ = 0;    // what objects without a path style hold
+    Interned<AIRealMatrix>::Index plainMatrix_ = 0;  // what objects without a matrix hold
     std::unordered_set<std::string_view> generatedLookalikes_;  // object ids that look like generated names
     std::vector<IdSeen> artIds_;                                // objects named by their id, in order
     std::vector<simhost::ArtId> unnamed_;                       // objects without an id

@@ -58,7 +58,7 @@ public:
           source_(artwork_.sources[id]),
           element_(source_.element),
           now_(now),
-          before_(source_.styleRead) {}
+          before_(artwork_.styleRead(id)) {}
 
     void write() {
         writeFill();
@@ -245,7 +245,7 @@ bool allFinite(std::initializer_list<float> values) {
 }  // namespace
 
 std::string checkPathStyle(const SvgArtwork& artwork, simhost::ArtId id, const AIPathStyle& style) {
-    const AIPathStyle& before = artwork.sources[id].styleRead;
+    const AIPathStyle& before = artwork.styleRead(id);
     const PaintValues fill = fillValues(style);
     const PaintValues stroke = strokeValues(style);
     if (paintMode(fill, true) == PaintMode::Pattern && !patternIdOf(artwork, style.pattern)) {

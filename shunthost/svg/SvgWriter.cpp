@@ -89,10 +89,9 @@ std::vector<Change> changes(const SvgArtwork& artwork) {
         if (id >= artwork.sources.size() || !artwork.sources[id].element) {
             refuse(artwork, object, "it has no element in the SVG");
         }
-        const ArtSource& source = artwork.sources[id];
         const Change change{id, artwork.nameAsRead(id) != object.name,
-                            isPathLike(object.type) && !sameStyle(object.style, source.styleRead),
-                            hasMatrix(object.type) && !sameBits(object.matrix, source.matrixRead)};
+                            isPathLike(object.type) && !sameStyle(object.style, artwork.styleRead(id)),
+                            hasMatrix(object.type) && !sameBits(object.matrix, artwork.matrixRead(id))};
         if (change.style) {
             if (const std::string why = checkPathStyle(artwork, id, object.style); !why.empty()) {
                 refuse(artwork, object, why);
@@ -203,13 +202,13 @@ void applyChanges(SvgArtwork& artwork) {
         }
         if (change.style) {
             writePathStyle(context, change.id, object.style);
-            source.styleRead = object.style;
+            artwork.setStyleRead(change.id, object.style);
         }
         if (change.matrix) {
             pugi::xml_attribute attribute = source.element.attribute("transform");
             (attribute ? attribute : source.element.append_attribute("transform"))
                 .set_value(formatTransform(flipVertical(object.matrix)).c_str());
-            source.matrixRead = object.matrix;
+            artwork.setMatrixRead(change.id, object.matrix);
         }
     }
     if (context.wroteOwnAttributes()) {

@@ -21,7 +21,7 @@ AIPathStyle defaultPathStyle() {
     return style;
 }
 
-ArtId Document::add(ArtObject object) {
+ArtId Document::add(ArtObject&& object) {
     const ArtId id = static_cast<ArtId>(objects_.size());
     const ArtId parent = object.parent;
     objects_.push_back(std::move(object));
@@ -31,6 +31,10 @@ ArtId Document::add(ArtObject object) {
         objects_[parent].children.push_back(id);
     }
     return id;
+}
+
+void Document::reserve(std::size_t objects) {
+    objects_.reserve(objects);
 }
 
 void Document::remove(ArtId id) {

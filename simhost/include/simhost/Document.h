@@ -20,14 +20,16 @@ struct Pattern {
     std::string name;  // the pattern's own name (an SVG id for documents read from SVG)
 };
 
+// The small fields first, packed together: a large drawing holds hundreds of
+// thousands of these, and padding would cost as much memory as a field.
 struct ArtObject {
     AIArtType type = kUnknownArt;
-    std::string name;                 // the object's id, shown by `dump`; unique in a document
+    bool alive = true;                // removed objects stay as tombstones so handles expire
     ArtId parent = kNoArt;            // the group that holds it, or kNoArt at the top level
+    std::string name;                 // the object's id, shown by `dump`; unique in a document
     std::vector<ArtId> children;      // members of a group, in order
     AIPathStyle style{};              // paths and mystery path art: kept byte for byte
     AIRealMatrix matrix{1, 0, 0, 1, 0, 0};  // placed, raster and foreign-object art
-    bool alive = true;                // removed objects stay as tombstones so handles expire
 };
 
 AIPathStyle defaultPathStyle();
@@ -35,7 +37,11 @@ AIPathStyle defaultPathStyle();
 class Document {
 public:
     // Adds an object at the end of its parent (or of the document) and returns its id.
-    ArtId add(ArtObject object);
+    ArtId add(ArtObject&& object);
+    ArtId add(const ArtObject& object) { return add(ArtObject(object)); }
+    // Room for this many objects in all, so that a reader that knows how many
+    // it will add does not move every object it added each time storage grows.
+    void reserve(std::size_t objects);
     // Removes an object and its members; their handles expire. Drops them from the selection.
     void remove(ArtId id);
     PatternId addPattern(Pattern pattern);

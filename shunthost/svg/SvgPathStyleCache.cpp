@@ -1,0 +1,56 @@
+#include "SvgPathStyleCache.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "SvgTextHash.h"
+
+namespace shunthost::svg {
+
+PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attributes)
+    : group(groupRead), given(attributes.givenProperties) {
+    // A property is given when it has a text, however empty.
+    for (std::uint32_t bits = given; bits != 0; bits &= bits - 1) {
+        texts[count++] = attributes.properties[static_cast<std::size_t>(std::countr_zero(bits))];
+    }
+    // An exact value only when its text is not empty, as the reader takes it.
+    const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues, attributes.fillRule,
+                                             attributes.lineCap,    attributes.lineJoin,     attributes.overprint};
+    for (std::size_t i = 0; i < kOwnTexts; ++i) {
+        if (!own[i].empty()) {
+            given |= 1u << (kPropertyCount + i);
+            texts[count++] = own[i];
+        }
+    }
+    hash = (static_cast<std::uint64_t>(group) << 32) | given;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        hash = mixText(hash, texts[i]);
+    }
+    hash ^= hash >> 29;
+}
+
+bool PathStyleCache::Key::operator==(const Key& other) const {
+    if (group != other.group || given != other.given || hash != other.hash) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (texts[i] != other.texts[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+PathStyleCache::PathStyleCache(std::size_t paths)
+    : slots_(std::bit_ceil(std::clamp<std::size_t>(paths, 16, 1024))) {}
+
+const PathStyleCache::Entry* PathStyleCache::find(const Key& key) const {
+    const Entry& entry = slots_[slotOf(key)];
+    return entry.used && entry.key == key ? &entry : nullptr;
+}
+
+void PathStyleCache::store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern) {
+    slots_[slotOf(key)] = Entry{key, style, ownPattern, true};
+}
+
+}  // namespace shunthost::svg

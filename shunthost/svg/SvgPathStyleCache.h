@@ -1,0 +1,59 @@
+// Paths of a drawing mostly repeat a few styles. A path whose style
+// properties are the same texts as those of an earlier path in the same
+// group, under the same inherited style, has the same path style: it takes
+// that one instead of parsing and resolving every value again.
+#ifndef SHUNTHOST_SVG_SVGPATHSTYLECACHE_H
+#define SHUNTHOST_SVG_SVGPATHSTYLECACHE_H
+
+#include <array>
+#include <cstdint>
+#include <pugixml.hpp>
+#include <string_view>
+#include <vector>
+
+#include "SvgInterned.h"
+#include "SvgReadContext.h"
+
+namespace shunthost::svg {
+
+class PathStyleCache {
+public:
+    // What a path's style is read from: the group whose inherited style it
+    // starts from, and its own property and exact-value texts.
+    struct Key {
+        static constexpr std::size_t kOwnTexts = 6;
+        std::uint32_t group = 0;
+        std::uint32_t given = 0;  // a bit for each property and exact-value text the element gives
+        std::uint32_t count = 0;  // of texts
+        std::uint64_t hash = 0;
+        std::array<std::string_view, kPropertyCount + kOwnTexts> texts;  // the given ones, in order
+
+        Key() = default;
+        Key(std::uint32_t group, const ElementAttributes& attributes);
+        bool operator==(const Key& other) const;
+    };
+
+    struct Entry {
+        Key key;
+        Interned<AIPathStyle>::Index style = 0;
+        pugi::xml_node ownPattern;  // the pattern of ours that the fill shows, or null
+        bool used = false;
+    };
+
+    // A slot for every distinct style of a large drawing would cost more
+    // than it saves; a fixed number of slots, each keeping the last style
+    // that landed on it, catches the styles that repeat.
+    explicit PathStyleCache(std::size_t paths);
+
+    const Entry* find(const Key& key) const;
+    void store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern);
+
+private:
+    std::size_t slotOf(const Key& key) const { return static_cast<std::size_t>(key.hash) & (slots_.size() - 1); }
+
+    std::vector<Entry> slots_;
+};
+
+}  // namespace shunthost::svg
+
+#endif
