@@ -99,12 +99,39 @@ void applyDashArray(InheritedStyle& style, std::string_view value) {
 }  // namespace
 
 std::optional<Property> propertyNamed(std::string_view name) {
-    for (std::size_t i = 0; i < kPropertyCount; ++i) {
-        if (kPropertyNames[i] == name) {
-            return static_cast<Property>(i);
+    // Every attribute of every element read asks, so the length picks the
+    // one or two names to compare with.
+    auto either = [name](Property a, Property b) -> std::optional<Property> {
+        if (name == kPropertyNames[static_cast<std::size_t>(a)]) {
+            return a;
         }
+        if (name == kPropertyNames[static_cast<std::size_t>(b)]) {
+            return b;
+        }
+        return std::nullopt;
+    };
+    switch (name.size()) {
+        case 4:
+            return either(Property::Fill, Property::Fill);
+        case 5:
+            return either(Property::Color, Property::Color);
+        case 6:
+            return either(Property::Stroke, Property::Stroke);
+        case 9:
+            return either(Property::FillRule, Property::FillRule);
+        case 12:
+            return either(Property::FillOpacity, Property::StrokeWidth);
+        case 14:
+            return either(Property::StrokeOpacity, Property::StrokeLinecap);
+        case 15:
+            return either(Property::StrokeLinejoin, Property::StrokeLinejoin);
+        case 16:
+            return either(Property::StrokeDasharray, Property::StrokeDasharray);
+        case 17:
+            return either(Property::StrokeMiterlimit, Property::StrokeDashoffset);
+        default:
+            return std::nullopt;
     }
-    return std::nullopt;
 }
 
 const char* propertyName(Property property) {

@@ -1,7 +1,6 @@
 #include "SvgReadContext.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "SvgError.h"
 
@@ -26,51 +25,48 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
 
 ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view prefix, const OwnNames& own) {
     ElementAttributes out;
-    const char first = prefix.empty() ? '\0' : prefix.front();
     for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
-        // Names are compared as C strings and values measured only when
-        // taken: most attributes are none of these ("d", "x", "width"...), and
-        // a path's data may be long.
-        const char* name = attribute.name();
-        if (name[0] == first && std::strncmp(name, prefix.data(), prefix.size()) == 0 &&
-            name[prefix.size()] == ':') {
-            const std::string_view ownName(name);
-            if (ownName == own.artType)
+        // Values are measured only when taken: most attributes are none of
+        // these ("d", "x", "width"...), and a path's data may be long.
+        const std::string_view name = attribute.name();
+        if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
+            if (name == own.artType)
                 out.artType = attribute.value();
-            else if (ownName == own.fill)
+            else if (name == own.fill)
                 out.fillValues = attribute.value();
-            else if (ownName == own.stroke)
+            else if (name == own.stroke)
                 out.strokeValues = attribute.value();
-            else if (ownName == own.fillRule)
+            else if (name == own.fillRule)
                 out.fillRule = attribute.value();
-            else if (ownName == own.lineCap)
+            else if (name == own.lineCap)
                 out.lineCap = attribute.value();
-            else if (ownName == own.lineJoin)
+            else if (name == own.lineJoin)
                 out.lineJoin = attribute.value();
-            else if (ownName == own.overprint)
+            else if (name == own.overprint)
                 out.overprint = attribute.value();
             continue;
         }
-        switch (name[0]) {
+        // The first letter sends most names on their way.
+        switch (name.empty() ? '\0' : name.front()) {
             case 'i':
-                if (name[1] == 'd' && name[2] == '\0')
+                if (name == "id")
                     out.id = attribute.value();
                 break;
             case 't':
-                if (std::strcmp(name, "transform") == 0)
+                if (name == "transform")
                     out.transform = attribute.value();
                 break;
             case 'h':
-                if (std::strcmp(name, "href") == 0)
+                if (name == "href")
                     out.href = attribute.value();
                 break;
             case 'x':
-                if (std::strcmp(name, "xlink:href") == 0 && out.href.empty())
+                if (name == "xlink:href" && out.href.empty())
                     out.href = attribute.value();
                 break;
             case 's':
-                if (std::strcmp(name, "style") == 0) {
+                if (name == "style") {
                     out.style = attribute.value();
                     break;
                 }

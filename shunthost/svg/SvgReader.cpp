@@ -59,6 +59,9 @@ public:
         applyProperties(root, attributes, rootStyle);
         readChildren(root, simhost::kNoArt, rootStyle);
         nameObjects();
+        // What the document holds now is what the file says: saving looks
+        // only at what changes from here on.
+        art_.document.markAllUnchanged();
     }
 
 private:
@@ -175,11 +178,9 @@ private:
     void readChildren(pugi::xml_node parent, simhost::ArtId parentArt, const InheritedStyle& inherited) {
         const std::uint32_t group = groupsRead_++;
         for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element) {
-                continue;
-            }
+            // By name first: the white space between elements has none.
             const Role role = roleOf(child.name());
-            if (role == Role::NotArt) {
+            if (role == Role::NotArt || child.type() != pugi::node_element) {
                 continue;
             }
             ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);

@@ -1,4 +1,5 @@
 // Putting the host's changes back into the SVG, and saving it.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -77,11 +78,12 @@ struct Change {
 };
 
 // Everything the host changed, checked: whatever could stop a save is found
-// before the XML changes.
+// before the XML changes. Objects the document never handed out for writing
+// since it was read are as they were read.
 std::vector<Change> changes(const SvgArtwork& artwork) {
     const simhost::Document& document = artwork.document;
     std::vector<Change> found;
-    for (simhost::ArtId id = 0; id < document.slotCount(); ++id) {
+    for (const simhost::ArtId id : document.objectsThatMayHaveChanged()) {
         if (!document.isLive(id)) {
             continue;
         }
@@ -117,6 +119,10 @@ std::vector<Change> changes(const SvgArtwork& artwork) {
 
 void removeElementsOfRemovedArt(SvgArtwork& artwork) {
     const simhost::Document& document = artwork.document;
+    const std::vector<simhost::ArtId> changed = document.objectsThatMayHaveChanged();
+    if (std::all_of(changed.begin(), changed.end(), [&](simhost::ArtId id) { return document.isLive(id); })) {
+        return;  // nothing removed since reading
+    }
     // Elements to remove: those of removed objects whose group is still there
     // (members of a removed group go with the group's element).
     std::unordered_set<const pugi::xml_node_struct*> removed;

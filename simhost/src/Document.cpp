@@ -1,6 +1,7 @@
 #include "simhost/Document.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "simhost/Handles.h"
 
@@ -25,6 +26,7 @@ ArtId Document::add(ArtObject&& object) {
     const ArtId id = static_cast<ArtId>(objects_.size());
     const ArtId parent = object.parent;
     objects_.push_back(std::move(object));
+    markChanged(id);
     if (parent == kNoArt) {
         topLevel_.push_back(id);
     } else {
@@ -35,6 +37,7 @@ ArtId Document::add(ArtObject&& object) {
 
 void Document::reserve(std::size_t objects) {
     objects_.reserve(objects);
+    changed_.reserve(objects / 64 + 1);
 }
 
 void Document::remove(ArtId id) {
@@ -45,6 +48,10 @@ void Document::remove(ArtId id) {
         remove(child);
     }
     objects_[id].alive = false;
+    markChanged(id);
+    if (objects_[id].parent != kNoArt) {
+        markChanged(objects_[id].parent);  // it lost a member
+    }
     auto& siblings = objects_[id].parent == kNoArt ? topLevel_ : objects_[objects_[id].parent].children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), id), siblings.end());
     const auto removed = std::remove(selection_.begin(), selection_.end(), id);
@@ -57,6 +64,20 @@ void Document::remove(ArtId id) {
 PatternId Document::addPattern(Pattern pattern) {
     patterns_.push_back(std::move(pattern));
     return static_cast<PatternId>(patterns_.size() - 1);
+}
+
+std::vector<ArtId> Document::objectsThatMayHaveChanged() const {
+    std::vector<ArtId> out;
+    for (std::size_t word = 0; word < changed_.size(); ++word) {
+        for (std::uint64_t bits = changed_[word]; bits != 0; bits &= bits - 1) {
+            out.push_back(static_cast<ArtId>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+        }
+    }
+    return out;
+}
+
+void Document::markAllUnchanged() {
+    std::fill(changed_.begin(), changed_.end(), 0);
 }
 
 void Document::appendInOrder(ArtId id, std::vector<ArtId>& out) const {

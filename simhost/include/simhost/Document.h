@@ -46,13 +46,30 @@ public:
     void remove(ArtId id);
     PatternId addPattern(Pattern pattern);
 
-    ArtObject& art(ArtId id) { return objects_[id]; }
+    // Handing an object out for writing counts as changing it (see mayHaveChanged).
+    ArtObject& art(ArtId id) {
+        markChanged(id);
+        return objects_[id];
+    }
     const ArtObject& art(ArtId id) const { return objects_[id]; }
     bool isLive(ArtId id) const { return id < objects_.size() && objects_[id].alive; }
     std::size_t slotCount() const { return objects_.size(); }
     // Live objects in document order, groups before their members.
     std::vector<ArtId> documentOrder() const;
     ArtId findByName(const std::string& name) const;
+
+    // Whether the object may have changed since markAllUnchanged(): it was
+    // handed out for writing, added or removed since. Saving a large drawing
+    // then looks only at the objects that may have changed.
+    bool mayHaveChanged(ArtId id) const {
+        return id / 64 < changed_.size() && (changed_[id / 64] >> (id % 64) & 1u) != 0;
+    }
+    // Those objects' ids, in increasing order.
+    std::vector<ArtId> objectsThatMayHaveChanged() const;
+    // For a reader that has just built the document: what it holds now is
+    // what it read. A reference to an object handed out before this call
+    // must not be written through after it.
+    void markAllUnchanged();
 
     const Pattern& pattern(PatternId id) const { return patterns_[id]; }
     std::size_t patternCount() const { return patterns_.size(); }
@@ -68,10 +85,17 @@ public:
     AIArtHandle** selectionHandle();
 
 private:
+    void markChanged(ArtId id) {
+        if (id / 64 >= changed_.size()) {
+            changed_.resize(id / 64 + 1, 0);
+        }
+        changed_[id / 64] |= std::uint64_t{1} << (id % 64);
+    }
     void appendInOrder(ArtId id, std::vector<ArtId>& out) const;
     void selectionChanged();
 
     std::vector<ArtObject> objects_;
+    std::vector<std::uint64_t> changed_;  // a bit for each object that may have changed
     std::vector<ArtId> topLevel_;
     std::vector<Pattern> patterns_;
     std::vector<ArtId> selection_;
