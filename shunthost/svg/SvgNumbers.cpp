@@ -48,20 +48,39 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string formatFloat(float value) {
+void appendFloat(std::string& out, float value) {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    char* end = nullptr;
+    // Whole numbers below 100000 are most of what a drawing holds (0, 1, 100,
+    // steps of the palette) and their shortest text is the integer's, which
+    // is far cheaper to make. From 100000 on "1e+05" is shorter; -0 keeps its sign.
+    if (value > -100000.0f && value < 100000.0f && value == static_cast<float>(static_cast<int>(value)) &&
+        !(value == 0.0f && std::signbit(value))) {
+        end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int>(value)).ptr;
+    } else {
+        end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    }
+    out.append(buffer, end);
 }
 
-std::string formatFloatList(std::span<const float> values) {
+std::string formatFloat(float value) {
     std::string out;
+    appendFloat(out, value);
+    return out;
+}
+
+void appendFloatList(std::string& out, std::span<const float> values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0) {
             out += ',';
         }
-        out += formatFloat(values[i]);
+        appendFloat(out, values[i]);
     }
+}
+
+std::string formatFloatList(std::span<const float> values) {
+    std::string out;
+    appendFloatList(out, values);
     return out;
 }
 

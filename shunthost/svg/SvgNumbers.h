@@ -16,8 +16,12 @@ namespace shunthost::svg {
 // Shortest round-tripping text: "0.015625", "-116", "-0", "1e-07", "nan", "inf".
 std::string formatFloat(float value);
 
+// The same, added at the end of `out`.
+void appendFloat(std::string& out, float value);
+
 // Comma-separated, no spaces: "1,0,0,1,0,-1".
 std::string formatFloatList(std::span<const float> values);
+void appendFloatList(std::string& out, std::span<const float> values);
 
 // One SVG number, the whole text (surrounding white space allowed): an optional
 // sign, digits with an optional fraction, an optional exponent. Infinity, NaN,

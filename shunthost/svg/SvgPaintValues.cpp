@@ -94,8 +94,12 @@ bool sameBits(const PaintValues& a, const PaintValues& b) {
 }
 
 std::string formatPaintValues(const PaintValues& values) {
-    return std::to_string(values.painted) + "," + std::to_string(values.kind) + "," +
-           formatFloatList(values.components);
+    std::string out = std::to_string(values.painted);
+    out += ',';
+    out += std::to_string(values.kind);
+    out += ',';
+    appendFloatList(out, values.components);
+    return out;
 }
 
 std::optional<PaintValues> parsePaintValues(std::string_view text) {

@@ -74,20 +74,22 @@ public:
         // Enumerations beyond what SVG names are kept exactly in our own attributes.
         if (now_.evenOddFill != before_.evenOddFill) {
             setProperty(element_, "fill-rule", now_.evenOddFill != 0 ? "evenodd" : "nonzero");
-            keepExactly("fill-rule", now_.evenOddFill > 1, std::to_string(now_.evenOddFill));
+            keepExactly("fill-rule", now_.evenOddFill > 1, [&] { return std::to_string(now_.evenOddFill); });
         }
         if (now_.lineCap != before_.lineCap) {
             setProperty(element_, "stroke-linecap", lineCapName(now_.lineCap));
-            keepExactly("stroke-linecap", now_.lineCap < 0 || now_.lineCap > 2, std::to_string(now_.lineCap));
+            keepExactly("stroke-linecap", now_.lineCap < 0 || now_.lineCap > 2,
+                        [&] { return std::to_string(now_.lineCap); });
         }
         if (now_.lineJoin != before_.lineJoin) {
             setProperty(element_, "stroke-linejoin", lineJoinName(now_.lineJoin));
             keepExactly("stroke-linejoin", now_.lineJoin < 0 || now_.lineJoin > 2,
-                        std::to_string(now_.lineJoin));
+                        [&] { return std::to_string(now_.lineJoin); });
         }
         if (now_.fillOverprint != before_.fillOverprint || now_.strokeOverprint != before_.strokeOverprint) {
-            keepExactly("overprint", now_.fillOverprint != 0 || now_.strokeOverprint != 0,
-                        std::to_string(now_.fillOverprint) + "," + std::to_string(now_.strokeOverprint));
+            keepExactly("overprint", now_.fillOverprint != 0 || now_.strokeOverprint != 0, [&] {
+                return std::to_string(now_.fillOverprint) + "," + std::to_string(now_.strokeOverprint);
+            });
         }
     }
 
@@ -98,9 +100,11 @@ private:
         }
     }
 
-    void keepExactly(std::string_view local, bool needed, const std::string& value) {
+    // The value is made only when it is written.
+    template <class MakeValue>
+    void keepExactly(std::string_view local, bool needed, MakeValue makeValue) {
         if (needed) {
-            context_.setOwnAttribute(element_, local, value);
+            context_.setOwnAttribute(element_, local, makeValue());
         } else {
             context_.removeOwnAttribute(element_, local);
         }
@@ -135,7 +139,7 @@ private:
                 break;  // the element keeps the paint server it has (checked beforehand)
         }
         const PaintValues plain = plainPaintValues(mode, rgb, now.kind);
-        keepExactly("fill", !sameBits(now, plain), formatPaintValues(now));
+        keepExactly("fill", !sameBits(now, plain), [&] { return formatPaintValues(now); });
     }
 
     void writeStroke() {
@@ -153,7 +157,7 @@ private:
             rgb = *parseColor(formatColor(rgb));
         }
         const PaintValues plain = plainPaintValues(mode, rgb, now.kind);
-        keepExactly("stroke", !sameBits(now, plain), formatPaintValues(now));
+        keepExactly("stroke", !sameBits(now, plain), [&] { return formatPaintValues(now); });
     }
 
     // The fill no longer shows our own pattern: drop the pattern once no path shows it.
@@ -173,7 +177,10 @@ private:
     // with its own. One that other paths show too is left to them.
     pugi::xml_node writeOwnPattern() {
         pugi::xml_node own = source_.ownPattern;
+        // A pattern made here has no attributes to look for: they are added.
+        bool made = false;
         if (!own || context_.ownPatternUsers(own) > 1) {
+            made = true;
             if (own) {
                 context_.addOwnPatternUser(own, -1);
             }
@@ -186,38 +193,41 @@ private:
             source_.ownPattern = own;
         }
         const pugi::xml_node shared = artwork_.patterns[*patternIdOf(artwork_, now_.pattern)];
-        own.remove_attribute("xlink:href");
-        setAttribute(own, "href", "#" + std::string(shared.attribute("id").value()));
-        setAttribute(own, "patternTransform", formatTransform(flipVertical(now_.transform)));
+        if (!made) {
+            own.remove_attribute("xlink:href");
+        }
+        setAttribute(own, "href", "#" + std::string(shared.attribute("id").value()), made);
+        setAttribute(own, "patternTransform", formatTransform(flipVertical(now_.transform)), made);
         context_.setOwnAttribute(own, "for", artwork_.document.art(id_).name);
-        writePatternField(own, "shift", {now_.shiftDist, now_.shiftAngle}, {0, 0});
-        writePatternField(own, "scale", {now_.scaleH, now_.scaleV}, {100, 100});
-        writePatternField(own, "rotate", {now_.rotate}, {0});
-        const std::string reflectName = artwork_.ownAttribute("reflect");
-        if (now_.reflect != 0 || !sameBits(now_.reflectAngle, 0.0f) || own.attribute(reflectName.c_str())) {
+        writePatternField(own, made, "shift", {now_.shiftDist, now_.shiftAngle}, {0, 0});
+        writePatternField(own, made, "scale", {now_.scaleH, now_.scaleV}, {100, 100});
+        writePatternField(own, made, "rotate", {now_.rotate}, {0});
+        if (now_.reflect != 0 || !sameBits(now_.reflectAngle, 0.0f) ||
+            (!made && own.attribute(context_.ownName("reflect").c_str()))) {
             context_.setOwnAttribute(own, "reflect",
                                      std::to_string(now_.reflect) + "," + formatFloat(now_.reflectAngle));
         }
-        writePatternField(own, "shear", {now_.shearAngle, now_.shearAxis}, {0, 0});
+        writePatternField(own, made, "shear", {now_.shearAngle, now_.shearAxis}, {0, 0});
         return own;
     }
 
     // Written when it differs from the default or was there already.
-    void writePatternField(pugi::xml_node own, std::string_view local, std::initializer_list<float> values,
-                           std::initializer_list<float> defaults) {
+    void writePatternField(pugi::xml_node own, bool made, std::string_view local,
+                           std::initializer_list<float> values, std::initializer_list<float> defaults) {
         bool isDefault = true;
         for (auto v = values.begin(), d = defaults.begin(); v != values.end(); ++v, ++d) {
             isDefault = isDefault && sameBits(*v, *d);
         }
-        if (isDefault && !own.attribute(artwork_.ownAttribute(local).c_str())) {
+        if (isDefault && (made || !own.attribute(context_.ownName(local).c_str()))) {
             return;
         }
         context_.setOwnAttribute(own, local,
                                  formatFloatList(std::span<const float>(values.begin(), values.size())));
     }
 
-    static void setAttribute(pugi::xml_node element, const char* name, const std::string& value) {
-        pugi::xml_attribute attribute = element.attribute(name);
+    // On an element just made the attribute cannot be there yet.
+    static void setAttribute(pugi::xml_node element, const char* name, const std::string& value, bool made) {
+        pugi::xml_attribute attribute = made ? pugi::xml_attribute() : element.attribute(name);
         if (!attribute) {
             attribute = element.append_attribute(name);
         }

@@ -133,7 +133,12 @@ std::optional<AIRealMatrix> parseTransform(std::string_view text) {
 
 std::string formatTransform(const AIRealMatrix& m) {
     const float values[] = {m.a, m.b, m.c, m.d, m.tx, m.ty};
-    return "matrix(" + formatFloatList(values) + ")";
+    std::string out;
+    out.reserve(64);  // six numbers of a few digits, without growing
+    out += "matrix(";
+    appendFloatList(out, values);
+    out += ')';
+    return out;
 }
 
 namespace {

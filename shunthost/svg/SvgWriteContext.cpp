@@ -14,9 +14,19 @@ WriteContext::WriteContext(SvgArtwork& artwork) : artwork_(artwork) {
     }
 }
 
+const std::string& WriteContext::ownName(std::string_view local) {
+    for (const auto& [known, full] : ownNames_) {
+        if (known == local) {
+            return full;
+        }
+    }
+    ownNames_.emplace_back(std::string(local), artwork_.ownAttribute(local));
+    return ownNames_.back().second;
+}
+
 pugi::xml_attribute WriteContext::setOwnAttribute(pugi::xml_node element, std::string_view local,
                                                   const std::string& value) {
-    const std::string name = artwork_.ownAttribute(local);
+    const std::string& name = ownName(local);
     pugi::xml_attribute attribute = element.attribute(name.c_str());
     if (!attribute) {
         attribute = element.append_attribute(name.c_str());
@@ -27,30 +37,38 @@ pugi::xml_attribute WriteContext::setOwnAttribute(pugi::xml_node element, std::s
 }
 
 void WriteContext::removeOwnAttribute(pugi::xml_node element, std::string_view local) {
-    element.remove_attribute(artwork_.ownAttribute(local).c_str());
+    element.remove_attribute(ownName(local).c_str());
 }
 
 std::string WriteContext::uniqueId(const std::string& base) {
     if (!idsCollected_) {
         struct Collector : pugi::xml_tree_walker {
-            std::unordered_set<std::string>& ids;
-            explicit Collector(std::unordered_set<std::string>& into) : ids(into) {}
+            TextHashSet& ids;
+            explicit Collector(TextHashSet& into) : ids(into) {}
             bool for_each(pugi::xml_node& node) override {
-                if (const char* id = node.attribute("id").value(); *id != 0) {
-                    ids.insert(id);
+                if (node.type() == pugi::node_element) {
+                    if (const char* id = node.attribute("id").value(); *id != 0) {
+                        ids.insert(id);
+                    }
                 }
                 return true;
             }
-        } collector(ids_);
+        } collector(idHashes_);
         artwork_.xml->traverse(collector);
         idsCollected_ = true;
     }
     std::string id = base;
-    for (int n = 2; ids_.contains(id); ++n) {
+    for (int n = 2; idHashes_.contains(id); ++n) {
         id = base + "-" + std::to_string(n);
     }
-    ids_.insert(id);
+    idHashes_.insert(id);
     return id;
+}
+
+void WriteContext::noteId(std::string_view id) {
+    if (idsCollected_) {
+        idHashes_.insert(id);
+    }
 }
 
 int WriteContext::ownPatternUsers(pugi::xml_node pattern) const {

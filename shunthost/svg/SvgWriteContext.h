@@ -2,12 +2,15 @@
 #ifndef SHUNTHOST_SVG_SVGWRITECONTEXT_H
 #define SHUNTHOST_SVG_SVGWRITECONTEXT_H
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "SvgDocument.h"
+#include "SvgTextHash.h"
 
 namespace shunthost::svg {
 
@@ -23,9 +26,13 @@ public:
                                         const std::string& value);
     void removeOwnAttribute(pugi::xml_node element, std::string_view local);
     bool wroteOwnAttributes() const { return wroteOwnAttributes_; }
+    // "prefix:local" in this file, made once for each local name.
+    const std::string& ownName(std::string_view local);
 
     // An id no element of the document has yet, made from `base`.
     std::string uniqueId(const std::string& base);
+    // An id the writer gave an element, which no later uniqueId may give.
+    void noteId(std::string_view id);
 
     // Paths whose fill shows each of our own patterns.
     int ownPatternUsers(pugi::xml_node pattern) const;
@@ -37,7 +44,11 @@ public:
 private:
     SvgArtwork& artwork_;
     std::unordered_map<const pugi::xml_node_struct*, int> ownPatternUsers_;
-    std::unordered_set<std::string> ids_;
+    std::vector<std::pair<std::string, std::string>> ownNames_;  // local name, full name
+    // The ids of the document by their hash: a save that makes a pattern for
+    // each of 100,000 paths would otherwise keep 100,000 strings. Two ids with
+    // one hash only make the writer pass over a free id.
+    TextHashSet idHashes_;
     bool idsCollected_ = false;
     bool wroteOwnAttributes_ = false;
 };

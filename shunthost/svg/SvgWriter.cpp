@@ -203,6 +203,7 @@ void applyChanges(SvgArtwork& artwork) {
         if (change.name) {
             pugi::xml_attribute attribute = source.element.attribute("id");
             (attribute ? attribute : source.element.append_attribute("id")).set_value(object.name.c_str());
+            context.noteId(object.name);
             source.nameIsId = true;
             artwork.generatedNames.erase(change.id);
         }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -58,6 +59,19 @@ TEST(FormatFloat, EveryFiniteFloatReadsBackBitForBit) {
         ASSERT_TRUE(back.has_value()) << formatFloat(value);
         EXPECT_EQ(bits(*back), bits(value)) << formatFloat(value);
     }
+}
+
+TEST(FormatFloat, WholeNumbersReadAsTheGeneralShortestTextDoes) {
+    // Whole numbers take a quicker way; it must give the very same text,
+    // up to where "1e+05" becomes shorter than the digits.
+    for (int i = -100001; i <= 100001; ++i) {
+        const float value = static_cast<float>(i);
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        ASSERT_EQ(formatFloat(value), std::string(buffer, end)) << i;
+    }
+    EXPECT_EQ(formatFloat(100000.0f), "1e+05");
+    EXPECT_EQ(formatFloat(-0.0f), "-0");
 }
 
 TEST(FormatFloat, ListsAreCommaSeparatedWithoutSpaces) {
