@@ -93,4 +93,23 @@ for entry in "${targets[@]}"; do
     fi
 done
 
+# The libFuzzer targets, 30 seconds each under the sanitizers (the fault
+# sweep and the lifecycle fuzzer ran in every target's ctest above). Longer
+# runs: scripts/fuzz-long.sh.
+echo
+echo "==== fuzz: libFuzzer targets, clang, ASan+UBSan"
+started=$SECONDS
+fuzz_log="build/fuzz-test-all.log"
+mkdir -p build
+fuzz_status=0
+bash scripts/run-fuzzers.sh 30 2>&1 | tee "$fuzz_log" || fuzz_status=$?
+fuzz_clean="$(grep -cE '^fuzz_[a-z_]+: [0-9]+ executions, 0 crash\(es\), 0 sanitizer report\(s\)' "$fuzz_log" || true)"
+fuzz_runs="$(awk '/^fuzz_[a-z_]+: [0-9]+ executions/ { sum += $2 } END { print sum + 0 }' "$fuzz_log")"
+if ((fuzz_status != 0)); then
+    total_passed=$((total_passed + fuzz_clean))
+    fail_target fuzz "libFuzzer targets" "a crash or a sanitizer report" $((SECONDS - started))
+fi
+total_passed=$((total_passed + fuzz_clean))
+summary+=("fuzz (libFuzzer, clang, ASan+UBSan): ${fuzz_clean} targets clean, ${fuzz_runs} executions, $((SECONDS - started)) s")
+
 finish

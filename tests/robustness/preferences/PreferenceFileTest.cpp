@@ -228,6 +228,10 @@ int withFileSizeLimit(rlim_t bytes, const std::function<int()>& body) {
 }
 
 TEST_F(PreferenceFile, ASaveOnAFullDiskFailsAndLeavesTheGoodFileWhole) {
+#if defined(SHUNT_UNDER_EMULATOR)
+    // qemu-user restarts a write that hits the file size limit for ever.
+    GTEST_SKIP() << "a file size limit cannot be set for a program under a user-mode emulator";
+#endif
     const std::string good = goodFile();
     const int status = withFileSizeLimit(16, [this] {
         Session session(defaultBundleDir(), options());
