@@ -74,6 +74,14 @@ std::vector<SweepScenario> makeScenarios() {
                        s.chooseMenuItem(kAboutMenuText);
                        s.chooseMenuItem(kSharedAboutMenuText);
                    }});
+    out.push_back({"MenusBeforeTheApplicationStarted", Walk::None, nothing, [](Session& s, const MixedArtwork&) {
+                       // Without a palette every message acquires and releases the whole table.
+                       s.sendStartup();
+                       s.updateMenus();
+                       s.chooseMenuItem(kPaletteMenuText);
+                       s.chooseMenuItem(kAboutMenuText);
+                       s.shutdown();
+                   }});
     out.push_back({"AboutBox", Walk::None, started, [](Session& s, const MixedArtwork&) { s.about(); }});
     out.push_back({"AboutBoxClosedOtherwise", Walk::None, started, [](Session& s, const MixedArtwork&) {
                        // An about box closed by no item of its own hands the plug-in a
