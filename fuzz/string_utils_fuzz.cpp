@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             require(destination == source);
             break;
         }
-        case 7:    // SUpstrcat and SUpstrinsert on full-size buffers
+        case 7:  // SUpstrcat and SUpstrinsert on full-size buffers
         case 8: {
             const bool insert = in.ConsumeBool();
             const std::string a = textOf(in, 255);

@@ -53,7 +53,8 @@ protected:
 
     // The path style suite and a style as the plug-in would write it.
     void writeStyle(simhost::ArtId id, const std::function<void(AIPathStyle&)>& change) {
-        const auto* pathStyle = acquire<AIPathStyleSuite>(host(), kAIPathStyleSuite, kAIPathStyleSuiteVersion);
+        const auto* pathStyle =
+            acquire<AIPathStyleSuite>(host(), kAIPathStyleSuite, kAIPathStyleSuiteVersion);
         AIPathStyle style;
         ASSERT_EQ(pathStyle->getPathStyle(simhost::artHandle(id), &style), kNoErr);
         change(style);
@@ -67,8 +68,12 @@ protected:
 };
 
 TEST_F(InvariantTrip, ACorrectSessionPassesEveryCheck) {
-    EXPECT_TRUE(step(StepKind::Click, [&] { session.click(3); },
-                     [&](StepRecord& r) { r.item = 3; r.expected = expectClick(r.before, 3, 1.0f); })
+    EXPECT_TRUE(step(
+                    StepKind::Click, [&] { session.click(3); },
+                    [&](StepRecord& r) {
+                        r.item = 3;
+                        r.expected = expectClick(r.before, 3, 1.0f);
+                    })
                     .empty());
     EXPECT_TRUE(step(StepKind::MenuUpdate, [&] { session.updateMenus(); }).empty());
     EXPECT_TRUE(step(StepKind::Shutdown, [&] { session.shutdown(); }).empty());
@@ -93,8 +98,9 @@ TEST_F(InvariantTrip, AnEntryNoOperationUsesTripsNoStrayCall) {
 }
 
 TEST_F(InvariantTrip, ASuiteNeverReleasedTripsHoldingsBalance) {
-    EXPECT_TRUE(tripped(step(StepKind::Click, [&] { acquire<AIArtSuite>(host(), kAIArtSuite, kAIArtSuiteVersion); }),
-                        "holdings balance"));
+    EXPECT_TRUE(
+        tripped(step(StepKind::Click, [&] { acquire<AIArtSuite>(host(), kAIArtSuite, kAIArtSuiteVersion); }),
+                "holdings balance"));
 }
 
 TEST_F(InvariantTrip, ABlockNeverFreedTripsHoldingsBalance) {
@@ -119,26 +125,30 @@ TEST_F(InvariantTrip, APaletteDestroyedWithoutItsDestroyProcedureTripsHoldingsBa
 
 TEST_F(InvariantTrip, AStyleWrittenToAnUnselectedPathTripsOutsideTheSelection) {
     host().document().select({art.patternPath});
-    const auto problems =
-        step(StepKind::Click, [&] { writeStyle(art.loosePatternPath, [](AIPathStyle& s) { s.transform.tx += 1; }); });
+    const auto problems = step(StepKind::Click, [&] {
+        writeStyle(art.loosePatternPath, [](AIPathStyle& s) { s.transform.tx += 1; });
+    });
     EXPECT_TRUE(tripped(problems, "objects outside the selection untouched"));
 }
 
 TEST_F(InvariantTrip, AMatrixWrittenToAnUnselectedImageTripsOutsideTheSelection) {
     host().document().select({art.patternPath});
-    const auto problems = step(StepKind::Choose, [&] { host().document().art(art.loosePlaced).matrix.a = 3; });
+    const auto problems =
+        step(StepKind::Choose, [&] { host().document().art(art.loosePlaced).matrix.a = 3; });
     EXPECT_TRUE(tripped(problems, "objects outside the selection untouched"));
 }
 
 TEST_F(InvariantTrip, AFillColourWrittenToASelectedPathTripsOnlyThePalettesFields) {
-    const auto problems =
-        step(StepKind::Click, [&] { writeStyle(art.patternPath, [](AIPathStyle& s) { s.fillColor[0] = 0.25f; }); });
+    const auto problems = step(StepKind::Click, [&] {
+        writeStyle(art.patternPath, [](AIPathStyle& s) { s.fillColor[0] = 0.25f; });
+    });
     EXPECT_TRUE(tripped(problems, "selected objects change only the palette's fields"));
 }
 
 TEST_F(InvariantTrip, ReservedBytesNotPassedThroughTripOnlyThePalettesFields) {
-    const auto problems =
-        step(StepKind::Click, [&] { writeStyle(art.dashedPath, [](AIPathStyle& s) { s.reserved33[0] ^= 0xFF; }); });
+    const auto problems = step(StepKind::Click, [&] {
+        writeStyle(art.dashedPath, [](AIPathStyle& s) { s.reserved33[0] ^= 0xFF; });
+    });
     EXPECT_TRUE(tripped(problems, "selected objects change only the palette's fields"));
 }
 

@@ -27,10 +27,16 @@ bool selected(const DocumentSnapshot& snapshot, simhost::ArtId id) {
     return std::find(snapshot.selection.begin(), snapshot.selection.end(), id) != snapshot.selection.end();
 }
 
-bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-bool sameMatrix(const AIRealMatrix& a, const AIRealMatrix& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+bool sameMatrix(const AIRealMatrix& a, const AIRealMatrix& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
-bool carriesMatrix(AIArtType type) { return type == kPlacedArt || type == kRasterArt || type == kForeignObjectArt; }
+bool carriesMatrix(AIArtType type) {
+    return type == kPlacedArt || type == kRasterArt || type == kForeignObjectArt;
+}
 
 std::string matrixText(const AIRealMatrix& m) {
     return "(" + std::to_string(m.a) + ", " + std::to_string(m.b) + ", " + std::to_string(m.c) + ", " +
@@ -51,7 +57,8 @@ std::vector<std::string> alertsSince(const simhost::Host& host, std::size_t firs
 bool errorDialogSince(const simhost::Host& host, std::size_t first) {
     const auto& events = host.events();
     for (std::size_t i = first; i < events.size(); ++i) {
-        if (const auto* dialog = std::get_if<simhost::DialogShown>(&events[i]); dialog && dialog->name == "Error Dialog") {
+        if (const auto* dialog = std::get_if<simhost::DialogShown>(&events[i]);
+            dialog && dialog->name == "Error Dialog") {
             return true;
         }
     }
@@ -67,7 +74,8 @@ bool within(const Holdings& part, const Holdings& whole) {
         }
     }
     return part.blocks >= 0 && part.blocks <= whole.blocks && part.hostStrings >= 0 &&
-           part.hostStrings <= whole.hostStrings && part.accessRefs >= 0 && part.accessRefs <= whole.accessRefs;
+           part.hostStrings <= whole.hostStrings && part.accessRefs >= 0 &&
+           part.accessRefs <= whole.accessRefs;
 }
 
 Holdings sum(const Holdings& a, const Holdings& b) {
@@ -85,8 +93,8 @@ Holdings sum(const Holdings& a, const Holdings& b) {
 // left-over of the kinds the design allows, explain `leftOver` together.
 // Most left-overs show at the step of their failure; a palette orphaned by
 // an unload shows only when it goes, at shut-down, maybe beside another.
-bool explainedByFailures(const Holdings& leftOver, const std::vector<std::string>& hits, const Holdings& level,
-                         bool shutdown) {
+bool explainedByFailures(const Holdings& leftOver, const std::vector<std::string>& hits,
+                         const Holdings& level, bool shutdown) {
     if (leftOver.empty()) {
         return true;
     }
@@ -134,8 +142,8 @@ HoldingsJudgement judgeHoldings(Session& session, const StepRecord& step, const 
     out.paletteHoldings = state.paletteHoldings;
     const Holdings after = holdingsOf(session.host());
     const bool paletteNow = session.paletteExists();
-    const bool transition = step.kind == StepKind::Startup || step.kind == StepKind::Shutdown ||
-                            step.paletteBefore != paletteNow;
+    const bool transition =
+        step.kind == StepKind::Startup || step.kind == StepKind::Shutdown || step.paletteBefore != paletteNow;
     if (!transition && step.faultHit.empty() && after == step.holdingsBefore) {
         return out;  // nothing taken or given back: as balanced as after the step before
     }
@@ -212,7 +220,8 @@ std::optional<std::string> noStrayCall(Session& session, const StepRecord&, cons
     return "a call to \"" + strays.begin()->first + "\", an entry no operation of the plug-in uses";
 }
 
-std::optional<std::string> holdingsBalance(Session& session, const StepRecord& step, const InvariantState& state) {
+std::optional<std::string> holdingsBalance(Session& session, const StepRecord& step,
+                                           const InvariantState& state) {
     return judgeHoldings(session, step, state).problem;
 }
 
@@ -252,7 +261,8 @@ std::optional<std::string> onlyPaletteFieldsChange(Session& session, const StepR
         }
         const simhost::ArtObject& now = document.art(id);
         const bool stylesWritten = before.type == kPathArt;
-        if (stylesWritten ? !onlyPaletteFieldsDiffer(before.style, now.style) : !sameStyle(before.style, now.style)) {
+        if (stylesWritten ? !onlyPaletteFieldsDiffer(before.style, now.style)
+                          : !sameStyle(before.style, now.style)) {
             return before.name + " (type " + std::to_string(before.type) +
                    ") had bytes of its path style changed that no palette operation writes";
         }
@@ -263,7 +273,8 @@ std::optional<std::string> onlyPaletteFieldsChange(Session& session, const StepR
     return std::nullopt;
 }
 
-std::optional<std::string> documentKeepsItsObjects(Session& session, const StepRecord& step, const InvariantState&) {
+std::optional<std::string> documentKeepsItsObjects(Session& session, const StepRecord& step,
+                                                   const InvariantState&) {
     if (!byPlugin(step.kind)) {
         return std::nullopt;
     }
@@ -306,14 +317,15 @@ std::optional<std::string> buttonsDoWhatTheySay(Session& session, const StepReco
                    std::to_string(want.style.dashOffset) + ")";
         }
         if (!sameMatrix(want.matrix, got.matrix)) {
-            return want.name + " has the matrix " + matrixText(got.matrix) + " where " + matrixText(want.matrix) +
-                   " is due";
+            return want.name + " has the matrix " + matrixText(got.matrix) + " where " +
+                   matrixText(want.matrix) + " is due";
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::string> alertsAsExpected(Session& session, const StepRecord& step, const InvariantState& state) {
+std::optional<std::string> alertsAsExpected(Session& session, const StepRecord& step,
+                                            const InvariantState& state) {
     if (!step.expected || !step.faultHit.empty() || !state.paletteHealthy) {
         return std::nullopt;
     }
@@ -321,7 +333,8 @@ std::optional<std::string> alertsAsExpected(Session& session, const StepRecord& 
     const Expectation& expected = *step.expected;
     bool matches = alerts == expected.alerts;
     if (!expected.alertPrefix.empty()) {
-        matches = alerts.size() == 1 && alerts[0].compare(0, expected.alertPrefix.size(), expected.alertPrefix) == 0;
+        matches = alerts.size() == 1 &&
+                  alerts[0].compare(0, expected.alertPrefix.size(), expected.alertPrefix) == 0;
     }
     if (matches) {
         return std::nullopt;
@@ -364,8 +377,9 @@ std::optional<std::string> checkMarkFollowsVisibility(Session& session, const St
     if (checked && visible && *checked == *visible) {
         return std::nullopt;
     }
-    return std::string("after the update the palette item is ") + (checked && *checked ? "checked" : "unchecked") +
-           " while the palette is " + (visible && *visible ? "visible" : "hidden");
+    return std::string("after the update the palette item is ") +
+           (checked && *checked ? "checked" : "unchecked") + " while the palette is " +
+           (visible && *visible ? "visible" : "hidden");
 }
 
 std::optional<std::string> paletteItemTogglesThePalette(Session& session, const StepRecord& step,
@@ -378,7 +392,8 @@ std::optional<std::string> paletteItemTogglesThePalette(Session& session, const 
     if (visible && *visible != *step.visibleBefore) {
         return std::nullopt;
     }
-    return std::string("choosing the palette item left the palette ") + (visible && *visible ? "visible" : "hidden");
+    return std::string("choosing the palette item left the palette ") +
+           (visible && *visible ? "visible" : "hidden");
 }
 
 std::optional<std::string> paletteLivesUntilShutdown(Session& session, const StepRecord& step,
@@ -402,7 +417,8 @@ std::optional<std::string> globalsParkedAndCleared(Session& session, const StepR
         return std::nullopt;  // a record the design leaves allocated is still the plug-in's
     }
     const void* slot = session.host().plugin(session.plugin()).globals;
-    if (step.kind == StepKind::Unload && !step.unloadRefused && (slot != nullptr) != (state.globalsBlocks == 1)) {
+    if (step.kind == StepKind::Unload && !step.unloadRefused &&
+        (slot != nullptr) != (state.globalsBlocks == 1)) {
         return slot != nullptr ? "the unload parked a globals record the plug-in should not have"
                                : "the unload parked no globals record, so the reload will find none";
     }

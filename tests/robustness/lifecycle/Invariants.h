@@ -37,7 +37,7 @@ enum class StepKind {
 struct StepRecord {
     StepKind kind = StepKind::Keys;
     std::string action;  // as the fuzzer prints it
-    int item = 0;        // Click: the palette item; Choose: the entry; MenuGo: 0 palette, 1 about, 2 shared about
+    int item = 0;  // Click: the palette item; Choose: the entry; MenuGo: 0 palette, 1 about, 2 shared about
     bool userClick = true;
     DocumentSnapshot before;
     Holdings holdingsBefore;
@@ -53,9 +53,9 @@ struct StepRecord {
 
 // What the checks carry from one step to the next.
 struct InvariantState {
-    long globalsBlocks = 0;     // the plug-in's globals record: 1 from a good start-up to shut-down
-    Holdings paletteHoldings;   // what the palette took when it was made
-    Holdings excused;           // left-overs the design explains, kept from step to step
+    long globalsBlocks = 0;         // the plug-in's globals record: 1 from a good start-up to shut-down
+    Holdings paletteHoldings;       // what the palette took when it was made
+    Holdings excused;               // left-overs the design explains, kept from step to step
     std::vector<std::string> hits;  // every call made to fail so far, oldest first
     bool startedCleanly = false;    // "Startup" ran without a failure
     bool paletteHealthy = false;    // made without a failure and never reloaded under
@@ -63,7 +63,8 @@ struct InvariantState {
 
 struct Invariant {
     const char* name;
-    std::optional<std::string> (*check)(Session& session, const StepRecord& step, const InvariantState& state);
+    std::optional<std::string> (*check)(Session& session, const StepRecord& step,
+                                        const InvariantState& state);
 };
 
 // Every check, in the order the fuzzer makes them.

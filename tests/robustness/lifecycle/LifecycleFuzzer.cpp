@@ -8,11 +8,12 @@ namespace shunt_robustness {
 namespace {
 
 const std::vector<int> kModifierKeys = {240, 241, 243, 244};
-const std::vector<ASErr> kFaultCodes = {4242, kMacMemFullErr, kBadParameterErr, kOutOfMemoryErr, kCanceledErr,
-                                        kSPSuiteNotFoundError, 1, -1};
-const std::vector<std::string> kOtherNotifications = {"ADM Item Tracked Notifier", "ADM Bounds Changed Notifier",
-                                                      "ADM User Changed Notifier "};
-const std::vector<std::string> kDockGroups = {"KorvaneDialogs", "Layers", "", "A group name long enough to be cut"};
+const std::vector<ASErr> kFaultCodes = {
+    4242, kMacMemFullErr, kBadParameterErr, kOutOfMemoryErr, kCanceledErr, kSPSuiteNotFoundError, 1, -1};
+const std::vector<std::string> kOtherNotifications = {
+    "ADM Item Tracked Notifier", "ADM Bounds Changed Notifier", "ADM User Changed Notifier "};
+const std::vector<std::string> kDockGroups = {"KorvaneDialogs", "Layers", "",
+                                              "A group name long enough to be cut"};
 
 // What the fuzzer knows of the plug-in beyond the checks' state.
 struct Model {
@@ -34,8 +35,8 @@ StepKind chooseKind(Rng& rng, Session& session, const Model& model) {
     const bool loaded = session.loaded();
     const bool palette = session.paletteExists();
     const bool held = session.host().plugin(session.plugin()).accessRefs > 0;
-    std::vector<Weighted> table = {{StepKind::Select, 8}, {StepKind::Edit, 5}, {StepKind::Keys, 5},
-                                   {StepKind::Fault, 7}};
+    std::vector<Weighted> table = {
+        {StepKind::Select, 8}, {StepKind::Edit, 5}, {StepKind::Keys, 5}, {StepKind::Fault, 7}};
     if (!loaded) {
         table.push_back({StepKind::Reload, 30});
     } else {
@@ -101,8 +102,9 @@ StepRecord takeStep(Rng& rng, Session& session, Model& model, const InvariantSta
             step.userClick = rng.percent(92);
             const std::string type = step.userClick ? kADMUserChangedNotifier : rng.pick(kOtherNotifications);
             const AIReal length = stepLength(model.keys, model.keyMapAvailable);
-            step.action = "click " + std::to_string(step.item) + (step.userClick ? "" : " (\"" + type + "\")") +
-                          ", keys " + keysText(model.keys, model.keyMapAvailable);
+            step.action = "click " + std::to_string(step.item) +
+                          (step.userClick ? "" : " (\"" + type + "\")") + ", keys " +
+                          keysText(model.keys, model.keyMapAvailable);
             step.expected = step.userClick ? expectClick(step.before, step.item, length)
                                            : Expectation{step.before, {}, {}};
             session.click(step.item, type);
@@ -177,7 +179,8 @@ StepRecord takeStep(Rng& rng, Session& session, Model& model, const InvariantSta
             const long k = rng.between(1, 60);
             const ASErr code = rng.pick(kFaultCodes);
             host.faults().failNthCall(k, code);
-            step.action = "fail the " + std::to_string(k) + "th host call from now with " + std::to_string(code);
+            step.action =
+                "fail the " + std::to_string(k) + "th host call from now with " + std::to_string(code);
             break;
         }
         case StepKind::Move:
@@ -202,22 +205,38 @@ StepRecord takeStep(Rng& rng, Session& session, Model& model, const InvariantSta
 
 const char* stepKindName(StepKind kind) {
     switch (kind) {
-        case StepKind::Startup: return "startup";
-        case StepKind::ApplicationStarted: return "application started";
-        case StepKind::Shutdown: return "shutdown";
-        case StepKind::Click: return "click";
-        case StepKind::Choose: return "choose";
-        case StepKind::Track: return "track";
-        case StepKind::MenuGo: return "menu";
-        case StepKind::MenuUpdate: return "update menus";
-        case StepKind::About: return "about";
-        case StepKind::Unload: return "unload";
-        case StepKind::Reload: return "reload";
-        case StepKind::Keys: return "keys";
-        case StepKind::Select: return "select";
-        case StepKind::Edit: return "edit";
-        case StepKind::Fault: return "fault";
-        case StepKind::Move: return "move";
+        case StepKind::Startup:
+            return "startup";
+        case StepKind::ApplicationStarted:
+            return "application started";
+        case StepKind::Shutdown:
+            return "shutdown";
+        case StepKind::Click:
+            return "click";
+        case StepKind::Choose:
+            return "choose";
+        case StepKind::Track:
+            return "track";
+        case StepKind::MenuGo:
+            return "menu";
+        case StepKind::MenuUpdate:
+            return "update menus";
+        case StepKind::About:
+            return "about";
+        case StepKind::Unload:
+            return "unload";
+        case StepKind::Reload:
+            return "reload";
+        case StepKind::Keys:
+            return "keys";
+        case StepKind::Select:
+            return "select";
+        case StepKind::Edit:
+            return "edit";
+        case StepKind::Fault:
+            return "fault";
+        case StepKind::Move:
+            return "move";
     }
     return "?";
 }

@@ -31,8 +31,8 @@ struct SessionResult {
     int faultsFired = 0;
     int effectsChecked = 0;  // clicks and popup choices compared object by object with the oracle
     std::map<std::string, int> stepsByKind;
-    std::vector<std::string> log;          // one line per step
-    std::optional<std::string> failure;    // "step N (what): check: problem"
+    std::vector<std::string> log;        // one line per step
+    std::optional<std::string> failure;  // "step N (what): check: problem"
 };
 
 SessionResult runFuzzSession(std::uint64_t seed, const FuzzOptions& options);

@@ -11,8 +11,12 @@ namespace {
 
 constexpr const char* kMystery = "Hmmm... don't know how to handle mystery path art!";
 
-bool patternFilled(const AIPathStyle& style) { return style.fillPaint == 1 && style.fillColorKind == kPattern; }
-bool dashedStroke(const AIPathStyle& style) { return style.strokePaint == 1 && style.dashCount != 0; }
+bool patternFilled(const AIPathStyle& style) {
+    return style.fillPaint == 1 && style.fillColorKind == kPattern;
+}
+bool dashedStroke(const AIPathStyle& style) {
+    return style.strokePaint == 1 && style.dashCount != 0;
+}
 
 bool keyDown(const std::vector<int>& keys, bool mapAvailable, int code) {
     return mapAvailable && std::find(keys.begin(), keys.end(), code) != keys.end();

@@ -9,8 +9,8 @@ namespace shunt_robustness {
 
 namespace {
 
-const std::vector<AIReal> kNiceReals = {0.0f,  -0.0f, 1.0f,   -1.0f,  0.5f,     2.0f,   100.0f,  -3.25f,
-                                        45.0f, 7.5f,  0.001f, 1e6f,   -1e6f,    0.015625f, 128.0f, 12.0f};
+const std::vector<AIReal> kNiceReals = {0.0f,  -0.0f, 1.0f,   -1.0f, 0.5f,  2.0f,      100.0f, -3.25f,
+                                        45.0f, 7.5f,  0.001f, 1e6f,  -1e6f, 0.015625f, 128.0f, 12.0f};
 
 void randomBytes(Rng& rng, unsigned char* bytes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
@@ -18,7 +18,9 @@ void randomBytes(Rng& rng, unsigned char* bytes, std::size_t count) {
     }
 }
 
-std::vector<simhost::ArtId> liveObjects(const simhost::Document& document) { return document.documentOrder(); }
+std::vector<simhost::ArtId> liveObjects(const simhost::Document& document) {
+    return document.documentOrder();
+}
 
 simhost::ArtId addObject(simhost::Document& document, Rng& rng, simhost::ArtId parent) {
     simhost::ArtObject object;
@@ -76,7 +78,8 @@ AIRealMatrix randomMatrix(Rng& rng) {
     if (rng.percent(20)) {
         return {1, 0, 0, 1, 0, 0};
     }
-    return {randomReal(rng), randomReal(rng), randomReal(rng), randomReal(rng), randomReal(rng), randomReal(rng)};
+    return {randomReal(rng), randomReal(rng), randomReal(rng),
+            randomReal(rng), randomReal(rng), randomReal(rng)};
 }
 
 AIPathStyle randomPathStyle(Rng& rng, const simhost::Document& document) {
@@ -85,10 +88,11 @@ AIPathStyle randomPathStyle(Rng& rng, const simhost::Document& document) {
     randomBytes(rng, style.reserved33, sizeof style.reserved33);
     randomBytes(rng, style.reserved135, sizeof style.reserved135);
     randomBytes(rng, style.reserved154, sizeof style.reserved154);
-    style.fillPaint = static_cast<AIBoolean>(rng.percent(85) ? 1 : rng.below(3) * 1);
+    style.fillPaint = static_cast<AIBoolean>(rng.percent(85) ? 1 : rng.below(3));
     style.fillColorKind = rng.percent(55) ? kPattern : rng.between(kGrayColor, kNoneColor + 1);
     if (style.fillColorKind == kPattern && document.patternCount() > 0) {
-        style.pattern = simhost::patternHandle(static_cast<std::uint32_t>(rng.below(static_cast<int>(document.patternCount()))));
+        style.pattern = simhost::patternHandle(
+            static_cast<std::uint32_t>(rng.below(static_cast<int>(document.patternCount()))));
     } else if (style.fillColorKind == kPattern) {
         style.fillColorKind = kGrayColor;
     }
@@ -105,7 +109,7 @@ AIPathStyle randomPathStyle(Rng& rng, const simhost::Document& document) {
     for (AIReal& component : style.fillColor) {
         component = randomReal(rng);
     }
-    style.strokePaint = static_cast<AIBoolean>(rng.percent(60) ? 1 : rng.below(3) * 1);
+    style.strokePaint = static_cast<AIBoolean>(rng.percent(60) ? 1 : rng.below(3));
     style.strokeWidth = randomReal(rng);
     style.dashCount = static_cast<ASInt16>(rng.percent(40) ? 0 : rng.between(1, kMaxDashComponents));
     for (int i = 0; i < kMaxDashComponents; ++i) {

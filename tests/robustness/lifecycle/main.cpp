@@ -3,7 +3,6 @@
 // step. Prints the run's seed; a failing session prints its own seed, which
 // replays it alone (--session-seed, with --log for every step).
 #include <CLI/CLI.hpp>
-
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -66,10 +65,11 @@ int main(int argc, char** argv) {
             }
         }
         const std::uint64_t runSeed =
-            seedText.empty() ? (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}()
-                             : parseSeed(seedText);
-        std::cout << "lifecycle fuzz: run seed " << hex(runSeed) << ", " << sessions << " sessions of at most "
-                  << options.maxSteps << " steps" << std::endl;
+            seedText.empty()
+                ? (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}()
+                : parseSeed(seedText);
+        std::cout << "lifecycle fuzz: run seed " << hex(runSeed) << ", " << sessions
+                  << " sessions of at most " << options.maxSteps << " steps" << std::endl;
 
         const auto started = std::chrono::steady_clock::now();
         long steps = 0;
@@ -88,13 +88,15 @@ int main(int argc, char** argv) {
                 byKind[kind] += count;
             }
             if (result.failure) {
-                std::cout << "session " << index << " (seed " << hex(seed) << ") FAILED at " << *result.failure
-                          << "\nreplay: shunt-lifecycle-fuzz --session-seed " << hex(seed) << " --log\n";
+                std::cout << "session " << index << " (seed " << hex(seed) << ") FAILED at "
+                          << *result.failure << "\nreplay: shunt-lifecycle-fuzz --session-seed " << hex(seed)
+                          << " --log\n";
                 return 1;
             }
         }
         clearCrashNote();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         std::cout << "lifecycle fuzz: " << sessions << " sessions, " << steps << " steps (" << effects
                   << " clicks and popup choices checked against the oracle), " << faults
                   << " host failures injected, 0 failed, " << seconds << " s\n  steps by kind:";

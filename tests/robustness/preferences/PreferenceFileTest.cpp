@@ -3,7 +3,6 @@
 // palette must open, and a good file must never be lost: a damaged one is
 // set aside as it was, and a save that fails leaves the old file whole.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,9 +47,9 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 class PreferenceFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("shunt-prefs-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() / ("shunt-prefs-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         file = folder / "preferences";
@@ -174,11 +173,14 @@ TEST_F(PreferenceFile, DamagedFilesOfEveryKindStartTheHostWithTheDefaultPlace) {
 TEST_F(PreferenceFile, StoredValuesNoPaletteCanTakeStillOpenThePalette) {
     // Good as a file, but a group name longer than the palette keeps, a place
     // at the edge of the 16-bit plane and a dock code of no group.
-    write(file, "shunt-preferences 1\n"
-                "string \"Shunt\" \"kADM_DPDockGroupStr\" \"" + std::string(300, 'g') + "\"\n"
-                "integer \"Shunt\" \"kADM_DPDockCodeStr\" -2147483648\n"
-                "point \"Shunt\" \"kADM_DPLocationStr\" 32767,32767\n"
-                "boolean \"Shunt\" \"kADM_DPVisibleStr\" 0\n");
+    write(file,
+          "shunt-preferences 1\n"
+          "string \"Shunt\" \"kADM_DPDockGroupStr\" \"" +
+              std::string(300, 'g') +
+              "\"\n"
+              "integer \"Shunt\" \"kADM_DPDockCodeStr\" -2147483648\n"
+              "point \"Shunt\" \"kADM_DPLocationStr\" 32767,32767\n"
+              "boolean \"Shunt\" \"kADM_DPVisibleStr\" 0\n");
     const Run run = runHost();
     EXPECT_FALSE(run.damage.has_value());
     EXPECT_EQ(run.group, "KorvaneDialogs");

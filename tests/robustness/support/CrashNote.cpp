@@ -75,6 +75,8 @@ void setCrashNote(const std::string& note) {
     std::memcpy(gNote, note.data(), gNoteLength);
 }
 
-void clearCrashNote() { gNoteLength = 0; }
+void clearCrashNote() {
+    gNoteLength = 0;
+}
 
 }  // namespace shunt_robustness

@@ -121,13 +121,15 @@ std::optional<std::string> documentedLeftOver(const std::string& hit, const Hold
                 fits = fits && left >= std::max(0L, inRest - refused) && left <= std::min(inRest, held);
             }
             if (fits && !leftOver.empty()) {
-                return "a suite release the host refused ended the release walk; that row of the suite table and "
+                return "a suite release the host refused ended the release walk; that row of the suite table "
+                       "and "
                        "the ones after it stay acquired";
             }
         }
         if (leftOver.blocks == 0 && leftOver.hostStrings == 0 && leftOver.accessRefs == 0 &&
             leftOver.suites.size() == 1 && leftOver.suites.begin()->second == 1 &&
-            (leftOver.suites.begin()->first == kAIMenuSuite || leftOver.suites.begin()->first == kAIRealMathSuite)) {
+            (leftOver.suites.begin()->first == kAIMenuSuite ||
+             leftOver.suites.begin()->first == kAIRealMathSuite)) {
             return "the host refused the release of \"" + leftOver.suites.begin()->first +
                    "\" acquired around one step; the plug-in drops that release's result";
         }
@@ -155,7 +157,8 @@ std::optional<std::string> documentedLeftOver(const std::string& hit, const Hold
         const std::string suite = hit.substr(acquire.size(), hit.rfind(' ') - acquire.size());
         for (std::size_t row = kADMBasicRow + 1; row < kSuiteTable.size(); ++row) {
             if (suite == kSuiteTable[row].name) {
-                return "a suite after the \"ADM Basic Suite\" was refused on \"Shutdown\": the call ends before the "
+                return "a suite after the \"ADM Basic Suite\" was refused on \"Shutdown\": the call ends "
+                       "before the "
                        "plug-in's shut-down, so the globals record is never freed";
             }
         }

@@ -30,8 +30,8 @@ MixedArtwork addMixedArtwork(simhost::Document& document) {
     art.loosePatternPath = doc.addPatternPath(AIRealMatrix{2, 0, 0, 2, 1, 1});
     art.looseDashedPath = doc.addDashedPath({5, 5}, 2);
     art.loosePlaced = doc.addPlaced(AIRealMatrix{0, 1, -1, 0, 5, 5});
-    art.selection = {art.flatPath, art.patternPath, art.dashedPath, art.patternDashedPath, art.group, art.text,
-                     art.mystery,  art.placed,      art.foreign,    art.raster};
+    art.selection = {art.flatPath, art.patternPath, art.dashedPath, art.patternDashedPath, art.group,
+                     art.text,     art.mystery,     art.placed,     art.foreign,           art.raster};
     document.select(art.selection);
     return art;
 }

@@ -12,16 +12,16 @@ namespace shunt_robustness {
 
 struct MixedArtwork {
     simhost::ArtId flatPath;
-    simhost::ArtId patternPath;         // a pattern fill shifted, scaled and rotated
-    simhost::ArtId dashedPath;          // flat fill, painted dashed stroke
-    simhost::ArtId patternDashedPath;   // both: written twice by the reset
-    simhost::ArtId group;               // holds a pattern-filled path the selection does not list
+    simhost::ArtId patternPath;        // a pattern fill shifted, scaled and rotated
+    simhost::ArtId dashedPath;         // flat fill, painted dashed stroke
+    simhost::ArtId patternDashedPath;  // both: written twice by the reset
+    simhost::ArtId group;              // holds a pattern-filled path the selection does not list
     simhost::ArtId groupMember;
     simhost::ArtId text;
-    simhost::ArtId mystery;             // type 8
+    simhost::ArtId mystery;  // type 8
     simhost::ArtId placed;
-    simhost::ArtId foreign;             // type 12
-    simhost::ArtId raster;              // selected last: its failures show after the walk
+    simhost::ArtId foreign;  // type 12
+    simhost::ArtId raster;   // selected last: its failures show after the walk
     // Left out of the selection.
     simhost::ArtId looseFlatPath;
     simhost::ArtId loosePatternPath;

@@ -11,29 +11,43 @@ simhost::HostOptions quietHostOptions() {
     return options;
 }
 
-std::string defaultBundleDir() { return SHUNT_BUNDLE_DIR; }
+std::string defaultBundleDir() {
+    return SHUNT_BUNDLE_DIR;
+}
 
 Session::Session(const std::string& bundleDir, simhost::HostOptions options)
     : host_(std::make_unique<simhost::Host>(std::move(options))) {
     plugin_ = host_->loadBundle(bundleDir);
 }
 
-void Session::startup() { host_->startup(); }
+void Session::startup() {
+    host_->startup();
+}
 
 void Session::sendStartup() {
     host_->plugin(plugin_).started = true;
     host_->sendInterface(plugin_, kSPInterfaceStartupSelector);
 }
 
-void Session::fireApplicationStarted() { host_->notifiers().fire(kAIApplicationStartedNotifier); }
+void Session::fireApplicationStarted() {
+    host_->notifiers().fire(kAIApplicationStartedNotifier);
+}
 
-void Session::shutdown() { host_->shutdown(); }
+void Session::shutdown() {
+    host_->shutdown();
+}
 
-void Session::about() { host_->sendInterface(plugin_, kSPInterfaceAboutSelector); }
+void Session::about() {
+    host_->sendInterface(plugin_, kSPInterfaceAboutSelector);
+}
 
-bool Session::unload() { return !host_->unload(plugin_).has_value(); }
+bool Session::unload() {
+    return !host_->unload(plugin_).has_value();
+}
 
-bool Session::reload() { return !host_->reload(plugin_).has_value(); }
+bool Session::reload() {
+    return !host_->reload(plugin_).has_value();
+}
 
 bool Session::loaded() const {
     const simhost::LoadedPlugin* loaded = host_->findPlugin(plugin_);
@@ -80,9 +94,13 @@ std::optional<bool> Session::checkMark(const std::string& text) const {
     return item->checked;
 }
 
-ADMDialogRef Session::palette() const { return host_->dialogs().findDialog(kPaletteDialogName); }
+ADMDialogRef Session::palette() const {
+    return host_->dialogs().findDialog(kPaletteDialogName);
+}
 
-bool Session::paletteExists() const { return palette() != nullptr; }
+bool Session::paletteExists() const {
+    return palette() != nullptr;
+}
 
 std::optional<bool> Session::paletteVisible() const {
     const simhost::Dialog* dialog = host_->dialogs().dialog(palette());
@@ -118,6 +136,8 @@ std::optional<ADMBoolean> Session::track(int action) {
     return host_->dialogs().track(item, action);
 }
 
-void Session::holdKeys(const std::vector<int>& keyCodes) { host_->dialogs().setKeysDown(keyCodes); }
+void Session::holdKeys(const std::vector<int>& keyCodes) {
+    host_->dialogs().setKeysDown(keyCodes);
+}
 
 }  // namespace shunt_robustness

@@ -54,8 +54,8 @@ std::string listed(const std::vector<std::string>& alerts) {
 // The row of the suite table an acquisition named in `hit` asked for, if any.
 std::optional<std::size_t> tableRow(const std::string& hit) {
     for (std::size_t row = 0; row < kSuiteTable.size(); ++row) {
-        const std::string asked = std::string("acquire ") + kSuiteTable[row].name + " " +
-                                  std::to_string(kSuiteTable[row].version);
+        const std::string asked =
+            std::string("acquire ") + kSuiteTable[row].name + " " + std::to_string(kSuiteTable[row].version);
         if (hit == asked) {
             return row;
         }
@@ -95,19 +95,22 @@ SweepRun runScenario(const SweepScenario& scenario, std::optional<long> failCall
     return run;
 }
 
-std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun& run, const SweepRun& baseline,
-                                   std::vector<std::string>& checked) {
+std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun& run,
+                                   const SweepRun& baseline, std::vector<std::string>& checked) {
     std::vector<std::string> problems;
     const std::string& hit = run.hit;
     auto expect = [&](bool holds, const std::string& check, const std::string& what) {
         checked.push_back(check);
         if (!holds) {
             problems.push_back(check + ": expected " + what + "; the user saw " + listed(run.alerts) +
-                               (run.dialogs.empty() ? "" : " and " + std::to_string(run.dialogs.size()) +
-                                                              " dialog(s), the first \"" + run.dialogs[0].name + "\""));
+                               (run.dialogs.empty()
+                                    ? ""
+                                    : " and " + std::to_string(run.dialogs.size()) +
+                                          " dialog(s), the first \"" + run.dialogs[0].name + "\""));
         }
     };
-    auto expectErrorDialog = [&](const std::string& check, const std::string& message, const std::string& code) {
+    auto expectErrorDialog = [&](const std::string& check, const std::string& message,
+                                 const std::string& code) {
         const simhost::DialogShown* dialog = findDialog(run, kErrorDialog);
         expect(dialog != nullptr && itemText(*dialog, 2) == message && itemText(*dialog, 3) == code, check,
                "the error dialog with \"" + message + "\" and code " + code);
@@ -116,11 +119,12 @@ std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun
     if (startsWith(hit, "acquire ")) {
         const std::optional<std::size_t> row = tableRow(hit);
         if (row && *row > kADMBasicRow) {
-            const std::string alert = "Error: " + std::to_string(kSPSuiteNotFoundError) + ", suite: " +
-                                      kSuiteTable[*row].name + ", version: " +
-                                      std::to_string(kSuiteTable[*row].version) + "!";
+            const std::string alert = "Error: " + std::to_string(kSPSuiteNotFoundError) +
+                                      ", suite: " + kSuiteTable[*row].name +
+                                      ", version: " + std::to_string(kSuiteTable[*row].version) + "!";
             expect(countOf(run.alerts, alert) == 1 && findDialog(run, kErrorDialog) == nullptr,
-                   "suite refused after the ADM Basic Suite", "the alert \"" + alert + "\" once and no error dialog");
+                   "suite refused after the ADM Basic Suite",
+                   "the alert \"" + alert + "\" once and no error dialog");
         } else {
             const bool anyShown = std::any_of(run.alerts.begin(), run.alerts.end(),
                                               [](const std::string& a) { return startsWith(a, "Error: "); });
@@ -133,13 +137,14 @@ std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun
         return problems;
     }
     if (hit == "AI Menu Suite:14") {
-        expect(run.alerts == baseline.alerts && run.dialogs.size() == baseline.dialogs.size(), "check mark not set",
-               "nothing more than without the failure");
+        expect(run.alerts == baseline.alerts && run.dialogs.size() == baseline.dialogs.size(),
+               "check mark not set", "nothing more than without the failure");
         return problems;
     }
     if (startsWith(hit, "AI Menu Suite:") || startsWith(hit, "AI Unicode String Suite:")) {
         // Only the menu items added at start-up call these.
-        expectErrorDialog("menu item not added", "The operation could not be completed.", std::to_string(kSweepCode));
+        expectErrorDialog("menu item not added", "The operation could not be completed.",
+                          std::to_string(kSweepCode));
         return problems;
     }
     for (const char* silent : {"AI Preference Suite:", "ADM Dialog Group Suite:", "AI Context Suite:",
@@ -198,7 +203,8 @@ std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun
     } else if (hit == "AI Art Suite:6" || hit == "AI Path Style Suite:0") {
         expect(countOf(run.alerts, kCancelled) == 1 && countOf(run.alerts, kStyleWriteAlert) == 0 &&
                    countOf(run.alerts, kPatternMatrixAlert) == 0,
-               "art type or path style not read", "\"" + std::string(kCancelled) + "\" once, nothing about writing");
+               "art type or path style not read",
+               "\"" + std::string(kCancelled) + "\" once, nothing about writing");
     } else if (hit == "AI Matching Art Suite:0") {
         const bool nothingNew = std::all_of(run.alerts.begin(), run.alerts.end(), [&](const std::string& a) {
             return countOf(baseline.alerts, a) > 0;
@@ -208,8 +214,10 @@ std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun
     } else if (hit == "AI Placed Suite:3" || hit == "AI Raster Suite:5" ||
                (scenario.walk == Walk::Reset && (hit == "AI Placed Suite:2" || hit == "AI Raster Suite:4"))) {
         if (scenario.walk == Walk::Reset || scenario.walk == Walk::Apply) {
-            expect(countOf(run.alerts, kCancelled) == 1 && !run.alerts.empty() && run.alerts.back() == kCancelled,
-                   "image matrix not reset or applied", "\"" + std::string(kCancelled) + "\" once, after the walk");
+            expect(countOf(run.alerts, kCancelled) == 1 && !run.alerts.empty() &&
+                       run.alerts.back() == kCancelled,
+                   "image matrix not reset or applied",
+                   "\"" + std::string(kCancelled) + "\" once, after the walk");
         }
     } else if (scenario.walk == Walk::Capture && (hit == "AI Placed Suite:2" || hit == "AI Raster Suite:4")) {
         expect(countOf(run.alerts, kCancelled) == 1, "image matrix not captured",

@@ -23,7 +23,7 @@ struct SweepRun {
     std::vector<std::string> alerts;
     std::vector<simhost::DialogShown> dialogs;
     std::vector<std::string> violations;
-    Holdings leftOver;       // after shut-down
+    Holdings leftOver;  // after shut-down
 };
 
 // `failCall`: the failable call of the body (from 1) to make fail.
@@ -33,8 +33,8 @@ SweepRun runScenario(const SweepScenario& scenario, std::optional<long> failCall
 // `run.hit` failed, compared with `baseline`, the same scenario without a
 // failure. One line per deviation; `checked` receives the names of the
 // checks that applied.
-std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun& run, const SweepRun& baseline,
-                                   std::vector<std::string>& checked);
+std::vector<std::string> spotCheck(const SweepScenario& scenario, const SweepRun& run,
+                                   const SweepRun& baseline, std::vector<std::string>& checked);
 
 }  // namespace shunt_robustness
 

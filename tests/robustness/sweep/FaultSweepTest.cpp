@@ -23,13 +23,15 @@ const std::map<std::string, std::set<std::string>>& requiredChecks() {
         {"StartupAndShutdown",
          {"suite refused after the ADM Basic Suite", "suite refused before the ADM Basic Suite",
           "globals record not allocated", "menu item not added", "palette set-up or tear-down step failed"}},
-        {"QuitBeforeTheApplicationStarted", {"suite refused after the ADM Basic Suite", "globals record not allocated"}},
+        {"QuitBeforeTheApplicationStarted",
+         {"suite refused after the ADM Basic Suite", "globals record not allocated"}},
         {"ArrowButtons", {"path style not written", "art type or path style not read", "selection not read"}},
         {"DashButtons", {"path style not written", "art type or path style not read", "selection not read"}},
         {"ResetButton",
          {"path style not written", "art type or path style not read", "selection not read",
           "image matrix not reset or applied"}},
-        {"PopupCapture", {"art type or path style not read", "selection not read", "image matrix not captured"}},
+        {"PopupCapture",
+         {"art type or path style not read", "selection not read", "image matrix not captured"}},
         {"PopupApply",
          {"path style not written", "art type or path style not read", "selection not read",
           "image matrix not reset or applied"}},
@@ -42,14 +44,17 @@ const std::map<std::string, std::set<std::string>>& requiredChecks() {
         {"AboutBoxClosedOtherwise",
          {"about box from the menu not shown", "error dialog not built", "error list not read",
           "error dialog with a number the host did not convert"}},
-        {"UnloadAndReload", {"suite refused after the ADM Basic Suite", "palette set-up or tear-down step failed"}},
+        {"UnloadAndReload",
+         {"suite refused after the ADM Basic Suite", "palette set-up or tear-down step failed"}},
     };
     return required;
 }
 
 }  // namespace
 
-void PrintTo(const SweepScenario& scenario, std::ostream* out) { *out << scenario.name; }
+void PrintTo(const SweepScenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
 namespace {
 
@@ -63,8 +68,8 @@ TEST_P(FaultSweep, EveryFailingHostCallIsSurvivedBalancedAndShown) {
     const SweepRun baseline = runScenario(scenario, std::nullopt);
     ASSERT_GT(baseline.failableCalls, 0) << "the scenario makes no failable host call";
     EXPECT_TRUE(baseline.violations.empty()) << "without a failure: " << baseline.violations.front();
-    EXPECT_TRUE(baseline.leftOver.empty()) << "without a failure the plug-in still holds "
-                                           << describe(baseline.leftOver);
+    EXPECT_TRUE(baseline.leftOver.empty())
+        << "without a failure the plug-in still holds " << describe(baseline.leftOver);
 
     std::map<std::string, long> excused;  // documented left-overs, by reason
     std::map<std::string, long> checks;   // spot checks applied, by name
@@ -74,7 +79,8 @@ TEST_P(FaultSweep, EveryFailingHostCallIsSurvivedBalancedAndShown) {
                                   std::to_string(baseline.failableCalls) + " failing";
         setCrashNote("fault sweep " + where);
         const SweepRun run = runScenario(scenario, k);
-        ASSERT_FALSE(run.hit.empty()) << where << ": the call never came, so the scenario does not repeat itself";
+        ASSERT_FALSE(run.hit.empty())
+            << where << ": the call never came, so the scenario does not repeat itself";
         const std::string context = where + " (" + run.hit + ")";
         bool ok = true;
         for (const std::string& violation : run.violations) {
@@ -86,7 +92,8 @@ TEST_P(FaultSweep, EveryFailingHostCallIsSurvivedBalancedAndShown) {
             if (reason) {
                 ++excused[*reason];
             } else {
-                ADD_FAILURE() << context << ": after shut-down the plug-in still holds " << describe(run.leftOver);
+                ADD_FAILURE() << context << ": after shut-down the plug-in still holds "
+                              << describe(run.leftOver);
                 ok = false;
             }
         }
@@ -102,8 +109,7 @@ TEST_P(FaultSweep, EveryFailingHostCallIsSurvivedBalancedAndShown) {
     }
     clearCrashNote();
 
-    const auto seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::cout << "fault sweep " << scenario.name << ": " << baseline.failableCalls
               << " host calls made to fail in turn, " << failedRuns << " run(s) with a problem, " << seconds
               << " s\n";

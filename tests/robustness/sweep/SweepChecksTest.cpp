@@ -22,7 +22,8 @@ TEST(SweepChecks, TheHostNamesTheCallItMadeFail) {
     simhost::Host& host = session.host();
     const void* suite = nullptr;
     host.faults().failNthCall(1, 7);
-    EXPECT_EQ(host.basicSuite()->acquireSuite(kAIArtSuite, kAIArtSuiteVersion, &suite), kSPSuiteNotFoundError);
+    EXPECT_EQ(host.basicSuite()->acquireSuite(kAIArtSuite, kAIArtSuiteVersion, &suite),
+              kSPSuiteNotFoundError);
     EXPECT_EQ(host.faults().nthCallHit(), "acquire AI Art Suite 1013");
 
     ASSERT_EQ(host.basicSuite()->acquireSuite(kAIArtSuite, kAIArtSuiteVersion, &suite), kNoErr);
@@ -68,7 +69,8 @@ TEST(SweepChecks, AFailedStyleWriteWithoutItsAlertsIsCaught) {
     run.alerts = {"ERROR!", "There was an error, filter cancelled."};
     EXPECT_TRUE(spotCheck(arrows, run, SweepRun{}, applied).empty());
     run.alerts = {"Error setting matrix in pattern!", "There was an error, filter cancelled."};
-    EXPECT_EQ(spotCheck(arrows, run, SweepRun{}, applied).size(), 1u) << "the apply's alert is not the arrows'";
+    EXPECT_EQ(spotCheck(arrows, run, SweepRun{}, applied).size(), 1u)
+        << "the apply's alert is not the arrows'";
 }
 
 TEST(SweepChecks, AnAlertAFailedSelectionReadShouldNotShowIsCaught) {
@@ -89,9 +91,10 @@ TEST(SweepChecks, ARefusedSuiteWithoutItsAlertOrWithTheErrorDialogIsCaught) {
     EXPECT_EQ(spotCheck(startup, run, SweepRun{}, applied).size(), 1u);
     run.alerts = {"Error: 1394689636, suite: ADM Item Suite, version: 7!"};
     EXPECT_TRUE(spotCheck(startup, run, SweepRun{}, applied).empty());
-    run.dialogs.push_back({"Error Dialog", {{2, "A part of the host that the palette needs is not available."},
-                                            {3, "S!Fd"}}});
-    EXPECT_EQ(spotCheck(startup, run, SweepRun{}, applied).size(), 1u) << "'S!Fd' is never shown in the dialog";
+    run.dialogs.push_back(
+        {"Error Dialog", {{2, "A part of the host that the palette needs is not available."}, {3, "S!Fd"}}});
+    EXPECT_EQ(spotCheck(startup, run, SweepRun{}, applied).size(), 1u)
+        << "'S!Fd' is never shown in the dialog";
 }
 
 TEST(SweepChecks, AFailedAllocationWithoutTheErrorDialogIsCaught) {

@@ -11,7 +11,9 @@ constexpr int kByFourKey = 243;
 constexpr int kByEightKey = 244;
 
 void nothing(Session&, const MixedArtwork&) {}
-void started(Session& session, const MixedArtwork&) { session.startup(); }
+void started(Session& session, const MixedArtwork&) {
+    session.startup();
+}
 
 std::vector<SweepScenario> makeScenarios() {
     std::vector<SweepScenario> out;
@@ -19,14 +21,20 @@ std::vector<SweepScenario> makeScenarios() {
                        s.startup();
                        s.shutdown();
                    }});
-    out.push_back({"QuitBeforeTheApplicationStarted", Walk::None, nothing, [](Session& s, const MixedArtwork&) {
-                       s.sendStartup();
-                       s.shutdown();
-                   }});
+    out.push_back(
+        {"QuitBeforeTheApplicationStarted", Walk::None, nothing, [](Session& s, const MixedArtwork&) {
+             s.sendStartup();
+             s.shutdown();
+         }});
     out.push_back({"ArrowButtons", Walk::PatternMoves, started, [](Session& s, const MixedArtwork&) {
                        const std::vector<std::vector<int>> keys = {
-                           {}, {kEnlargeKey}, {kDoubleKey}, {kEnlargeKey, kByFourKey}, {kByEightKey},
-                           {kEnlargeKey, kDoubleKey, kByFourKey, kByEightKey}, {kDoubleKey, kByFourKey, kByEightKey},
+                           {},
+                           {kEnlargeKey},
+                           {kDoubleKey},
+                           {kEnlargeKey, kByFourKey},
+                           {kByEightKey},
+                           {kEnlargeKey, kDoubleKey, kByFourKey, kByEightKey},
+                           {kDoubleKey, kByFourKey, kByEightKey},
                            {}};
                        for (int item = 1; item <= 8; ++item) {
                            s.holdKeys(keys[static_cast<std::size_t>(item - 1)]);
@@ -40,12 +48,17 @@ std::vector<SweepScenario> makeScenarios() {
                        s.click(10);
                        s.click(10);
                    }});
-    out.push_back({"ResetButton", Walk::Reset, started, [](Session& s, const MixedArtwork&) { s.click(11); }});
+    out.push_back(
+        {"ResetButton", Walk::Reset, started, [](Session& s, const MixedArtwork&) { s.click(11); }});
     out.push_back({"PopupCapture", Walk::Capture, started, [](Session& s, const MixedArtwork& art) {
                        // Each selection stops the walk at a different kind of object.
                        const std::vector<std::vector<simhost::ArtId>> selections = {
-                           {art.flatPath, art.patternPath}, {art.text, art.placed}, {art.group, art.raster},
-                           {art.foreign}, {art.mystery}, {art.dashedPath}};
+                           {art.flatPath, art.patternPath},
+                           {art.text, art.placed},
+                           {art.group, art.raster},
+                           {art.foreign},
+                           {art.mystery},
+                           {art.dashedPath}};
                        for (const auto& selection : selections) {
                            s.host().document().select(selection);
                            s.choose(0);
@@ -74,14 +87,15 @@ std::vector<SweepScenario> makeScenarios() {
                        s.chooseMenuItem(kAboutMenuText);
                        s.chooseMenuItem(kSharedAboutMenuText);
                    }});
-    out.push_back({"MenusBeforeTheApplicationStarted", Walk::None, nothing, [](Session& s, const MixedArtwork&) {
-                       // Without a palette every message acquires and releases the whole table.
-                       s.sendStartup();
-                       s.updateMenus();
-                       s.chooseMenuItem(kPaletteMenuText);
-                       s.chooseMenuItem(kAboutMenuText);
-                       s.shutdown();
-                   }});
+    out.push_back(
+        {"MenusBeforeTheApplicationStarted", Walk::None, nothing, [](Session& s, const MixedArtwork&) {
+             // Without a palette every message acquires and releases the whole table.
+             s.sendStartup();
+             s.updateMenus();
+             s.chooseMenuItem(kPaletteMenuText);
+             s.chooseMenuItem(kAboutMenuText);
+             s.shutdown();
+         }});
     out.push_back({"AboutBox", Walk::None, started, [](Session& s, const MixedArtwork&) { s.about(); }});
     out.push_back({"AboutBoxClosedOtherwise", Walk::None, started, [](Session& s, const MixedArtwork&) {
                        // An about box closed by no item of its own hands the plug-in a

@@ -24,7 +24,7 @@ enum class Walk {
     PatternMoves,  // arrows and dashes: a failed style write shows "ERROR!"
     Reset,         // the same, and placed or raster writes are reported only after the walk
     Capture,
-    Apply,         // a failed style write shows "Error setting matrix in pattern!"
+    Apply,  // a failed style write shows "Error setting matrix in pattern!"
 };
 
 struct SweepScenario {
