@@ -8,10 +8,10 @@
 namespace shunthost::svg {
 
 PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attributes)
-    : group(groupRead), given(attributes.givenProperties) {
+    : group(groupRead), given(attributes.givenProperties), hash((std::uint64_t{groupRead} << 32) | given) {
     // A property is given when it has a text, however empty.
     for (std::uint32_t bits = given; bits != 0; bits &= bits - 1) {
-        texts[count++] = attributes.properties[static_cast<std::size_t>(std::countr_zero(bits))];
+        take(attributes.properties[static_cast<std::size_t>(std::countr_zero(bits))]);
     }
     // An exact value only when its text is not empty, as the reader takes it.
     const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues, attributes.fillRule,
@@ -19,14 +19,18 @@ PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attri
     for (std::size_t i = 0; i < kOwnTexts; ++i) {
         if (!own[i].empty()) {
             given |= 1u << (kPropertyCount + i);
-            texts[count++] = own[i];
+            take(own[i]);
         }
     }
-    hash = (static_cast<std::uint64_t>(group) << 32) | given;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        hash = mixText(hash, texts[i]);
-    }
     hash ^= hash >> 29;
+}
+
+void PathStyleCache::Key::take(std::string_view text) {
+    if (count < kMostTexts) {
+        texts[count] = text;
+        hash = mixText(hash, text);
+    }
+    ++count;
 }
 
 bool PathStyleCache::Key::operator==(const Key& other) const {
@@ -42,15 +46,20 @@ bool PathStyleCache::Key::operator==(const Key& other) const {
 }
 
 PathStyleCache::PathStyleCache(std::size_t paths)
-    : slots_(std::bit_ceil(std::clamp<std::size_t>(paths, 16, 1024))) {}
+    : slots_(std::bit_ceil(std::clamp<std::size_t>(paths / 4, 16, 1024))) {}
 
 const PathStyleCache::Entry* PathStyleCache::find(const Key& key) const {
+    if (!key.fits()) {
+        return nullptr;
+    }
     const Entry& entry = slots_[slotOf(key)];
     return entry.used && entry.key == key ? &entry : nullptr;
 }
 
 void PathStyleCache::store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern) {
-    slots_[slotOf(key)] = Entry{key, style, ownPattern, true};
+    if (key.fits()) {
+        slots_[slotOf(key)] = Entry{key, style, ownPattern, true};
+    }
 }
 
 }  // namespace shunthost::svg

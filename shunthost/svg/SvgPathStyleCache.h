@@ -22,15 +22,21 @@ public:
     // starts from, and its own property and exact-value texts.
     struct Key {
         static constexpr std::size_t kOwnTexts = 6;
+        // Paths rarely give more; one that does is read without the cache.
+        static constexpr std::size_t kMostTexts = 8;
         std::uint32_t group = 0;
         std::uint32_t given = 0;  // a bit for each property and exact-value text the element gives
         std::uint32_t count = 0;  // of texts
         std::uint64_t hash = 0;
-        std::array<std::string_view, kPropertyCount + kOwnTexts> texts;  // the given ones, in order
+        std::array<std::string_view, kMostTexts> texts;  // the first of the given ones, in order
+        bool fits() const { return count <= kMostTexts; }
 
         Key() = default;
         Key(std::uint32_t group, const ElementAttributes& attributes);
         bool operator==(const Key& other) const;
+
+    private:
+        void take(std::string_view text);
     };
 
     struct Entry {
@@ -41,11 +47,11 @@ public:
     };
 
     // A slot for every distinct style of a large drawing would cost more
-    // than it saves; a fixed number of slots, each keeping the last style
-    // that landed on it, catches the styles that repeat.
+    // than it saves; a few slots for each path up to a fixed number, each
+    // keeping the last style that landed on it, catch the styles that repeat.
     explicit PathStyleCache(std::size_t paths);
 
-    const Entry* find(const Key& key) const;
+    const Entry* find(const Key& key) const;  // null when not found or the key does not fit
     void store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern);
 
 private:

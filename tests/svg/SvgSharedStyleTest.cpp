@@ -49,6 +49,16 @@ TEST(SvgSharedStyle, APathDifferingOnlyInAnExactValueGetsItsOwnStyle) {
     EXPECT_EQ(object(artwork, "a").style.lineCap, 0);
 }
 
+TEST(SvgSharedStyle, PathsGivingManyPropertiesDifferingInTheLastOneEachKeepTheirOwn) {
+    const std::string many = R"svg(d="M0 0h1" fill="#00ff00" fill-opacity="0.5" fill-rule="evenodd" stroke="#000"
+stroke-width="2" stroke-opacity="0.5" stroke-miterlimit="3" stroke-linecap="round" stroke-linejoin="bevel")svg";
+    SvgArtwork artwork = read("<path id=\"a\" " + many + " stroke-dashoffset=\"1\"/>\n<path id=\"b\" " + many +
+                              " stroke-dashoffset=\"2\"/>");
+    EXPECT_EQ(object(artwork, "a").style.dashOffset, 1.0f);
+    EXPECT_EQ(object(artwork, "b").style.dashOffset, 2.0f);
+    EXPECT_EQ(object(artwork, "b").style.lineJoin, 2);
+}
+
 TEST(SvgSharedStyle, AnEmptyValueIsNotTakenForAMissingOne) {
     // The first path has no fill; the second gives an empty one, which is
     // not a colour, so reading must still refuse it.
