@@ -25,14 +25,6 @@ PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attri
     hash ^= hash >> 29;
 }
 
-void PathStyleCache::Key::take(std::string_view text) {
-    if (count < kMostTexts) {
-        texts[count] = text;
-        hash = mixText(hash, text);
-    }
-    ++count;
-}
-
 bool PathStyleCache::Key::operator==(const Key& other) const {
     if (group != other.group || given != other.given || hash != other.hash) {
         return false;

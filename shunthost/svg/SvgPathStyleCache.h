@@ -13,6 +13,7 @@
 
 #include "SvgInterned.h"
 #include "SvgReadContext.h"
+#include "SvgTextHash.h"
 
 namespace shunthost::svg {
 
@@ -36,7 +37,13 @@ public:
         bool operator==(const Key& other) const;
 
     private:
-        void take(std::string_view text);
+        void take(std::string_view text) {
+            if (count < kMostTexts) {
+                texts[count] = text;
+                hash = mixText(hash, text);
+            }
+            ++count;
+        }
     };
 
     struct Entry {
