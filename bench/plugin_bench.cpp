@@ -59,7 +59,7 @@ void BM_PluginMainRoundTrip(benchmark::State& state) {
         benchmark::DoNotOptimize(host.sendMessage(plugin, "Idle Caller", "Idle Selector"));
     }
 }
-BENCHMARK(BM_PluginMainRoundTrip);
+BENCHMARK(BM_PluginMainRoundTrip)->Name("PluginMain round trip/Plug-in");
 
 void BM_BareAcquireAndRelease(benchmark::State& state) {
     simhost::Host host(quietHost());
@@ -74,7 +74,7 @@ void BM_BareAcquireAndRelease(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_BareAcquireAndRelease);
+BENCHMARK(BM_BareAcquireAndRelease)->Name("PluginMain round trip/Bare host calls");
 
 }  // namespace
 

@@ -64,7 +64,11 @@ void BM_GetToBuffer(benchmark::State& state) {
             static_cast<double>(setup.host().strings().conversions() - before), benchmark::Counter::kAvgIterations);
     }
 }
-BENCHMARK(BM_GetToBuffer)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GetToBuffer)
+    ->Name("getToBuffer/Plug-in")
+    ->RangeMultiplier(10)
+    ->Range(100, 1'000'000)
+    ->Unit(benchmark::kMicrosecond);
 
 // The least there is to do: the whole text converted once.
 void BM_WholeConversion(benchmark::State& state) {
@@ -76,7 +80,11 @@ void BM_WholeConversion(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_WholeConversion)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WholeConversion)
+    ->Name("getToBuffer/Whole conversion")
+    ->RangeMultiplier(10)
+    ->Range(100, 1'000'000)
+    ->Unit(benchmark::kMicrosecond);
 
 // Taking one unit off at a time and converting again, until the text fits.
 void BM_UnitByUnit(benchmark::State& state) {
@@ -94,7 +102,7 @@ void BM_UnitByUnit(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_UnitByUnit)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UnitByUnit)->Name("getToBuffer/Unit by unit")->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

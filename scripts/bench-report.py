@@ -1,0 +1,229 @@
+#!/usr/bin/python3
+"""Turns the benchmarks' JSON (scripts/bench.sh) into docs/performance.md and
+docs/performance.png: each of our series beside the least that must be done
+for the same work, the ratio of the two against its goal, and how time per
+element grows from the smallest N to the largest.
+
+Usage: bench-report.py RESULTS_FOLDER DOCS_FOLDER
+"""
+import json
+import sys
+from pathlib import Path
+
+import matplotlib
+
+matplotlib.use("Agg")
+import matplotlib.pyplot as plt  # noqa: E402
+
+LINEAR_GOAL = 1.5  # time per element at the largest N over that at the smallest
+
+# (title, benchmark program, ours, the least to do, goal for ours / least or None, what N counts)
+COMPARISONS = [
+    ("Click arrow", "ops_bench", "Click arrow/Palette", "Click arrow/Bare host calls", 1.10, "paths"),
+    ("Click dash", "ops_bench", "Click dash/Palette", "Click dash/Bare host calls", 1.10, "paths"),
+    ("Click reset", "ops_bench", "Click reset/Palette", "Click reset/Bare host calls", 1.10, "paths"),
+    ("Apply matrix", "ops_bench", "Apply matrix/Palette", "Apply matrix/Bare host calls", 1.10, "paths"),
+    ("PluginMain round trip", "plugin_bench", "PluginMain round trip/Plug-in",
+     "PluginMain round trip/Bare host calls", 1.20, None),
+    ("getToBuffer into 256 bytes", "unicode_bench", "getToBuffer/Plug-in", "getToBuffer/Whole conversion", None,
+     "units"),
+    ("SVG open+save, unchanged", "svg_bench", "Open+Save/Unchanged", "Open+Save/Pugixml", 2.0, "paths"),
+    ("SVG open+save, every pattern moved", "svg_bench", "Open+Save/AllMoved", "Open+Save/Pugixml", None, "paths"),
+    ("SVG open+save, unchanged, against a synced pugixml save", "svg_bench", "Open+Save/Unchanged",
+     "Open+Save/PugixmlSynced", 2.0, "paths"),
+    ("SVG open alone", "svg_bench", "Open/Ours", "Open/Pugixml", None, "paths"),
+]
+
+TO_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+
+
+def load(folder):
+    """{program: {run name: {"cpu_ns": median CPU time, "counters": {...}}}}, and the contexts."""
+    runs, contexts = {}, {}
+    for path in sorted(Path(folder).glob("*_bench.json")):
+        data = json.loads(path.read_text())
+        program = path.stem
+        contexts[program] = data.get("context", {})
+        table = runs.setdefault(program, {})
+        for bench in data["benchmarks"]:
+            if bench.get("aggregate_name") != "median" or bench.get("error_occurred"):
+                continue
+            counters = {key: value for key, value in bench.items() if key in ("conversions",)}
+            table[bench["run_name"]] = {
+                "cpu_ns": bench["cpu_time"] * TO_NS[bench["time_unit"]],
+                "counters": counters,
+            }
+    return runs, contexts
+
+
+def series(runs, program, prefix):
+    """{N: run} for runs named PREFIX/N, or {None: run} for PREFIX alone."""
+    found = {}
+    for name, run in runs.get(program, {}).items():
+        if name == prefix:
+            found[None] = run
+        elif name.startswith(prefix + "/"):
+            rest = name[len(prefix) + 1:]
+            if rest.isdigit():
+                found[int(rest)] = run
+    return found
+
+
+def time_text(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.1f} µs"
+    return f"{ns:.0f} ns"
+
+
+def verdict(value, goal):
+    if goal is None:
+        return ""
+    return " ✓" if value <= goal else " ✗"
+
+
+def growth(points):
+    """Time per element at the largest N over that at the smallest."""
+    sizes = sorted(n for n in points if n is not None)
+    if len(sizes) < 2:
+        return None
+    first, last = sizes[0], sizes[-1]
+    return (points[last]["cpu_ns"] / last) / (points[first]["cpu_ns"] / first)
+
+
+def machine_lines(folder):
+    path = Path(folder) / "machine.txt"
+    return path.read_text().strip().splitlines() if path.exists() else ["(no machine description)"]
+
+
+def report(runs, folder):
+    lines = ["# Performance", "",
+             "Made by `bash scripts/bench.sh` from one run of the benchmarks in `bench/` on the machine below.",
+             "Each figure is CPU time, the median of five repetitions run interleaved with those of the other",
+             "series: the machine is shared with other builds, CPU time counts only this process's own work,",
+             "and a busy moment then falls on both sides of a comparison alike. Each of our series is set against the",
+             "least that must be done for the same work, measured in the same run; **ratio** is ours over that.",
+             "**Growth** is the time per element at the largest N over the time per element at the smallest",
+             f"(goal: at most {LINEAR_GOAL}).", "", "## Machine", ""]
+    lines += [f"- {line}" for line in machine_lines(folder)]
+    missed = []
+    lines += ["", "## Results", ""]
+    lines += ["| what | N | ours | least to do | ratio (goal) | ours per element |",
+              "|---|---:|---:|---:|---:|---:|"]
+    for title, program, ours_name, least_name, goal, unit in COMPARISONS:
+        ours = series(runs, program, ours_name)
+        least = series(runs, program, least_name)
+        for n in sorted(ours, key=lambda k: -1 if k is None else k):
+            if n not in least:
+                continue
+            ratio = ours[n]["cpu_ns"] / least[n]["cpu_ns"]
+            goal_text = f" (≤ {goal})" if goal is not None else ""
+            per = time_text(ours[n]["cpu_ns"] / n) + f" per {unit[:-1]}" if n else ""
+            conversions = ours[n]["counters"].get("conversions")
+            if conversions is not None:
+                per += f", {conversions:.0f} conversions"
+            n_text = f"{n:,}" if n else "–"
+            lines.append(f"| {title} | {n_text} | {time_text(ours[n]['cpu_ns'])} | "
+                         f"{time_text(least[n]['cpu_ns'])} | {ratio:.2f}{goal_text}{verdict(ratio, goal)} | {per} |")
+            if goal is not None and ratio > goal:
+                missed.append(f"{title} at N = {n_text}: ratio {ratio:.2f} > {goal}")
+    lines += ["", "## Growth with N", "", "| series | smallest N → largest N | growth (≤ 1.5) |", "|---|---|---:|"]
+    seen = set()
+    for title, program, ours_name, least_name, goal, unit in COMPARISONS:
+        for name in (ours_name, least_name):
+            if (program, name) in seen:
+                continue
+            seen.add((program, name))
+            points = series(runs, program, name)
+            value = growth(points)
+            if value is None:
+                continue
+            sizes = sorted(points)
+            lines.append(f"| {name} | {sizes[0]:,} → {sizes[-1]:,} {unit} | {value:.2f}{verdict(value, LINEAR_GOAL)} |")
+            if value > LINEAR_GOAL:
+                missed.append(f"{name}: growth {value:.2f} > {LINEAR_GOAL}")
+    lines += ["", "## Goals missed", ""]
+    lines += [f"- {item}" for item in missed] if missed else ["None."]
+    lines += ["", "![Time per element against N, ours solid and the least to do dashed](performance.png)", ""]
+    lines += ["## What is measured", "",
+              "- **Palette operations** (`bench/ops_bench.cpp`): a host with the palette open and N selected paths,",
+              "  each filled with a pattern and stroked with a dash pattern. *Palette* is one click on the right",
+              "  arrow, the right dash button or reset, or Apply matrix chosen from the popup menu, as a user makes",
+              "  it; *Bare host calls* makes the same host calls, in the same order, straight through the suites.",
+              "  The host keeps no call log in either. At 10^6 paths the document alone is some 300 MB, so every",
+              "  path is a trip to memory for both sides alike.",
+              "- **PluginMain round trip** (`bench/plugin_bench.cpp`): a message the plug-in does nothing with,",
+              "  against the 33 suite acquisitions and releases it makes.",
+              "- **getToBuffer** (`bench/unicode_bench.cpp`): a text of N UTF-16 units into a 256-byte buffer,",
+              "  against converting the whole text once; *conversions* counts the host conversions one call makes",
+              "  (the cut is found by halving, so they grow with the logarithm of N). No ratio is set for it.",
+              "- **SVG** (`bench/svg_bench.cpp`): a generated document of N paths sharing four patterns, every",
+              "  third one dashed. *Pugixml* is pugixml's `load_file` and `save_file` with the options `shunt-host`",
+              "  uses. *Unchanged* is `shunt-host`'s open and save of the document as read; the goal of at most",
+              "  twice pugixml is judged on this series against plain *Pugixml*. Our save writes beside the",
+              "  target, flushes the file to the disk (`fsync`) and renames it into place; *PugixmlSynced* gives",
+              "  pugixml the same durability, for comparison. Waiting for the disk is not CPU time, so `fsync`",
+              "  adds little here. *AllMoved* moves every path's pattern first, so that every path gets a",
+              "  pattern of its own: the saved file is about twice the size of the one read, and no goal is set",
+              "  for it. *Open alone* is opening without saving.",
+              ""]
+    return "\n".join(lines)
+
+
+def plot(runs, path):
+    panels = [
+        ("Palette operations (per path)", [c for c in COMPARISONS if c[1] == "ops_bench"]),
+        ("getToBuffer into 256 bytes (per unit)", [c for c in COMPARISONS if c[1] == "unicode_bench"]),
+        ("SVG open+save (per path)", [c for c in COMPARISONS if c[1] == "svg_bench" and c[2] != "Open/Ours"
+                                      and "synced" not in c[0]]),
+    ]
+    figure, axes = plt.subplots(1, len(panels) + 1, figsize=(19, 5))
+    for axis, (title, comparisons) in zip(axes, panels):
+        drawn = set()
+        for index, (label, program, ours_name, least_name, _goal, _unit) in enumerate(comparisons):
+            colour = f"C{index}"
+            for name, style, text in ((ours_name, "-", label), (least_name, "--", least_name.split("/")[-1])):
+                if (program, name) in drawn:
+                    continue
+                drawn.add((program, name))
+                points = series(runs, program, name)
+                sizes = sorted(n for n in points if n is not None)
+                if not sizes:
+                    continue
+                axis.plot(sizes, [points[n]["cpu_ns"] / n for n in sizes], style, marker="o", color=colour,
+                          label=text if style == "-" else f"{text} ({label.split(',')[0]})")
+        axis.set_xscale("log")
+        axis.set_yscale("log")
+        axis.set_xlabel("N")
+        axis.set_ylabel("CPU time per element (ns)")
+        axis.set_title(title)
+        axis.grid(True, which="both", alpha=0.3)
+        axis.legend(fontsize=7)
+    ours = series(runs, "plugin_bench", "PluginMain round trip/Plug-in").get(None)
+    least = series(runs, "plugin_bench", "PluginMain round trip/Bare host calls").get(None)
+    axis = axes[-1]
+    if ours and least:
+        axis.bar(["PluginMain\nround trip", "33 acquisitions\nand releases"],
+                 [ours["cpu_ns"] / 1e3, least["cpu_ns"] / 1e3], color=["C0", "C7"])
+    axis.set_ylabel("CPU time (µs)")
+    axis.set_title("A message that does nothing")
+    figure.tight_layout()
+    figure.savefig(path, dpi=110)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    results, docs = Path(sys.argv[1]), Path(sys.argv[2])
+    runs, _contexts = load(results)
+    if not runs:
+        sys.exit(f"bench-report: no *_bench.json in {results}")
+    docs.mkdir(parents=True, exist_ok=True)
+    (docs / "performance.md").write_text(report(runs, results))
+    plot(runs, docs / "performance.png")
+    print(f"bench-report: wrote {docs / 'performance.md'} and {docs / 'performance.png'}")
+
+
+if __name__ == "__main__":
+    main()
