@@ -20,16 +20,18 @@ struct Pattern {
     std::string name;  // the pattern's own name (an SVG id for documents read from SVG)
 };
 
-// The small fields first, packed together: a large drawing holds hundreds of
-// thousands of these, and padding would cost as much memory as a field.
+// A large drawing holds hundreds of thousands of these. The small fields come
+// first, packed together (padding would cost as much memory as a field), and
+// right after them the style: a host call on a path reads its type and its
+// style, so those lie together and a walk over many paths fetches less memory.
 struct ArtObject {
     AIArtType type = kUnknownArt;
     bool alive = true;                // removed objects stay as tombstones so handles expire
     ArtId parent = kNoArt;            // the group that holds it, or kNoArt at the top level
-    std::string name;                 // the object's id, shown by `dump`; unique in a document
-    std::vector<ArtId> children;      // members of a group, in order
     AIPathStyle style{};              // paths and mystery path art: kept byte for byte
     AIRealMatrix matrix{1, 0, 0, 1, 0, 0};  // placed, raster and foreign-object art
+    std::string name;                 // the object's id, shown by `dump`; unique in a document
+    std::vector<ArtId> children;      // members of a group, in order
 };
 
 AIPathStyle defaultPathStyle();
