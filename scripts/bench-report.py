@@ -37,8 +37,17 @@ COMPARISONS = [
 TO_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
 
+# Counters that are not a side's time.
+NOT_SIDES = {"paths", "file bytes", "conversions", "items_per_second", "bytes_per_second"}
+
+
 def load(folder):
-    """{program: {run name: {"cpu_ns": median CPU time, "counters": {...}}}}, and the contexts."""
+    """{program: {run name: {"cpu_ns": median CPU time, "counters": {...}}}}, and the contexts.
+
+    A benchmark that times several sides in each iteration ("Open+Save/1000" with
+    counters "Pugixml", "Unchanged"...) gives a run for each side, named
+    "Open+Save/Pugixml/1000"; the counter is that side's CPU time in nanoseconds.
+    """
     runs, contexts = {}, {}
     for path in sorted(Path(folder).glob("*_bench.json")):
         data = json.loads(path.read_text())
@@ -49,10 +58,13 @@ def load(folder):
             if bench.get("aggregate_name") != "median" or bench.get("error_occurred"):
                 continue
             counters = {key: value for key, value in bench.items() if key in ("conversions",)}
-            table[bench["run_name"]] = {
-                "cpu_ns": bench["cpu_time"] * TO_NS[bench["time_unit"]],
-                "counters": counters,
-            }
+            name = bench["run_name"]
+            table[name] = {"cpu_ns": bench["cpu_time"] * TO_NS[bench["time_unit"]], "counters": counters}
+            prefix, _, size = name.rpartition("/")
+            sides = [key for key in bench if key[:1].isupper() and key not in NOT_SIDES]
+            for side in sides:
+                side_name = f"{prefix}/{side}/{size}" if size.isdigit() else f"{name}/{side}"
+                table[side_name] = {"cpu_ns": float(bench[side]), "counters": {}}
     return runs, contexts
 
 
