@@ -185,12 +185,6 @@ private:
             }
             ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);
             mergeStyleAttribute(attributes);
-            // Shapes pass nothing on; their style comes from shapeStyle.
-            InheritedStyle style;
-            if (role != Role::Shape) {
-                style = inherited;
-                applyProperties(child, attributes, style);
-            }
 
             const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
             simhost::ArtObject object;
@@ -199,24 +193,21 @@ private:
             source.element = child;
             source.styleRead = plainStyle_;
             source.matrixRead = plainMatrix_;
-            source.nameIsId = !attributes.id.empty();
-            if (source.nameIsId) {
-                object.name = attributes.id;
-                artIds_.push_back({static_cast<std::uint32_t>(textHash(attributes.id)), artId});
-                if (attributes.id.starts_with(kGeneratedPrefix)) {
-                    generatedLookalikes_.insert(attributes.id);
-                }
-            } else {
-                unnamed_.push_back(artId);
+            takeName(attributes.id, artId, object, source);
+            // Most elements are shapes, which pass nothing on to members.
+            if (role == Role::Shape) {
+                source.styleRead = shapeStyle(child, attributes, inherited, group, source);
+                object.type = shapeType(child, attributes.artType);
+                object.style = art_.stylesRead[source.styleRead];
+                art_.document.add(std::move(object));
+                art_.sources.push_back(source);
+                continue;
             }
+            InheritedStyle style = inherited;
+            applyProperties(child, attributes, style);
             switch (role) {
                 case Role::Group:
                     object.type = kGroupArt;
-                    break;
-                case Role::Shape:
-                    source.styleRead = shapeStyle(child, attributes, inherited, group, source);
-                    object.type = shapeType(child, attributes.artType);
-                    object.style = art_.stylesRead[source.styleRead];
                     break;
                 case Role::Image:
                     object.type = attributes.href.starts_with("data:") ? kRasterArt : kPlacedArt;
@@ -231,6 +222,7 @@ private:
                 case Role::Text:
                     object.type = kTextFrameArt;
                     break;
+                case Role::Shape:
                 case Role::NotArt:
                     break;
             }
@@ -239,6 +231,21 @@ private:
             if (role == Role::Group) {
                 readChildren(child, artId, style);
             }
+        }
+    }
+
+    // The element's id becomes the object's name; nameObjects settles the
+    // objects without one and those whose id an earlier object has.
+    void takeName(std::string_view id, simhost::ArtId artId, simhost::ArtObject& object, ArtSource& source) {
+        source.nameIsId = !id.empty();
+        if (source.nameIsId) {
+            object.name = id;
+            artIds_.push_back({static_cast<std::uint32_t>(textHash(id)), artId});
+            if (id.starts_with(kGeneratedPrefix)) {
+                generatedLookalikes_.insert(id);
+            }
+        } else {
+            unnamed_.push_back(artId);
         }
     }
 
