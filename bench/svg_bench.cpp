@@ -2,14 +2,16 @@
 // pugixml parsing and writing the same file with the same options. The goal:
 // ours takes at most twice pugixml's time, and grows linearly with N.
 //
-// Benchmarks "Open+Save/N" and "Open/N" run all their sides in each iteration;
+// Benchmarks "Open+Save/N", "Open+Move+Save/N" and "Open/N" run all their
+// sides in each iteration;
 // each side's CPU time per iteration, in nanoseconds, is a counter:
 // Open+Save: Pugixml: pugixml's load_file and save_file.
 //   PugixmlSynced: the same with the durability our save gives: written
 //     beside the target, flushed to the disk, renamed into place.
 //   Unchanged: readSvg and writeSvg (atomic, synced) of the document as read.
-//   AllMoved: the same after every path's pattern moved, so that every path
-//     gets a pattern of its own: the file grows by one element per path.
+// Open+Move+Save: Pugixml again, and AllMoved: ours after every path's pattern
+//   moved, so that every path gets a pattern of its own: the file grows by
+//   one element per path.
 // Open: Pugixml and Ours, opening alone, and DocumentOnly, the host document
 //   model's own share of it (N path objects added with nothing read).
 #include <benchmark/benchmark.h>
@@ -169,8 +171,13 @@ void compare(benchmark::State& state, const std::vector<std::pair<const char*, S
 void OpenAndSave(benchmark::State& state) {
     compare(state, {{"Pugixml", pugixmlOpenAndSave},
                     {"PugixmlSynced", pugixmlSyncedOpenAndSave},
-                    {"Unchanged", unchangedOpenAndSave},
-                    {"AllMoved", allMovedOpenAndSave}});
+                    {"Unchanged", unchangedOpenAndSave}});
+}
+
+// Apart from the unchanged save: the tens of megabytes it makes and frees
+// would otherwise leave every other side a heap to grow again.
+void OpenMoveAndSave(benchmark::State& state) {
+    compare(state, {{"Pugixml", pugixmlOpenAndSave}, {"AllMoved", allMovedOpenAndSave}});
 }
 
 void Open(benchmark::State& state) {
@@ -180,6 +187,12 @@ void Open(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(OpenAndSave)->Name("Open+Save")->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenMoveAndSave)
+    ->Name("Open+Move+Save")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Open)->Name("Open")->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
