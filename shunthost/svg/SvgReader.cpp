@@ -187,8 +187,7 @@ private:
             mergeStyleAttribute(attributes);
 
             const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
-            simhost::ArtObject object;
-            object.parent = parentArt;
+            simhost::ArtObject& object = art_.document.emplace(parentArt);
             ArtSource source;
             source.element = child;
             source.styleRead = plainStyle_;
@@ -199,7 +198,6 @@ private:
                 source.styleRead = shapeStyle(child, attributes, inherited, group, source);
                 object.type = shapeType(child, attributes.artType);
                 object.style = art_.stylesRead[source.styleRead];
-                art_.document.add(std::move(object));
                 art_.sources.push_back(source);
                 continue;
             }
@@ -226,7 +224,6 @@ private:
                 case Role::NotArt:
                     break;
             }
-            art_.document.add(std::move(object));
             art_.sources.push_back(source);
             if (role == Role::Group) {
                 readChildren(child, artId, style);

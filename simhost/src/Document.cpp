@@ -35,6 +35,19 @@ ArtId Document::add(ArtObject&& object) {
     return id;
 }
 
+ArtObject& Document::emplace(ArtId parent) {
+    const ArtId id = static_cast<ArtId>(objects_.size());
+    ArtObject& object = objects_.emplace_back();
+    object.parent = parent;
+    markChanged(id);
+    if (parent == kNoArt) {
+        topLevel_.push_back(id);
+    } else {
+        objects_[parent].children.push_back(id);
+    }
+    return object;
+}
+
 void Document::reserve(std::size_t objects) {
     objects_.reserve(objects);
     changed_.reserve(objects / 64 + 1);

@@ -49,6 +49,18 @@ TEST_F(GroupOfTwo, AddingAndRemovingMarkTheObjectsAndTheGroup) {
     EXPECT_TRUE(document.mayHaveChanged(added));
 }
 
+TEST_F(GroupOfTwo, AnObjectFilledInWhereItLiesJoinsItsGroupAndIsMarked) {
+    ArtObject& third = document.emplace(groupId);
+    third.type = kPathArt;
+    const ArtId id = static_cast<ArtId>(document.slotCount() - 1);
+    EXPECT_EQ(document.art(groupId).children, (std::vector<ArtId>{first, second, id}));
+    EXPECT_EQ(document.art(id).parent, groupId);
+    EXPECT_TRUE(document.mayHaveChanged(id));
+    const ArtObject& top = document.emplace(simhost::kNoArt);
+    EXPECT_EQ(top.parent, simhost::kNoArt);
+    EXPECT_EQ(document.documentOrder().back(), static_cast<ArtId>(document.slotCount() - 1));
+}
+
 TEST_F(GroupOfTwo, MarkingAllUnchangedForgetsEveryMark) {
     document.art(first).name = "renamed";
     document.remove(second);

@@ -41,6 +41,10 @@ public:
     // Adds an object at the end of its parent (or of the document) and returns its id.
     ArtId add(ArtObject&& object);
     ArtId add(const ArtObject& object) { return add(ArtObject(object)); }
+    // Adds a default object at the end of `parent` (or of the document) and
+    // hands it out to be filled in where it lies, for a reader that adds
+    // many: its id is slotCount() - 1. Valid until the next object is added.
+    ArtObject& emplace(ArtId parent);
     // Room for this many objects in all, so that a reader that knows how many
     // it will add does not move every object it added each time storage grows.
     void reserve(std::size_t objects);
