@@ -113,3 +113,20 @@ TEST(SvgChangeTracking, AChangeThroughAReferenceKeptAcrossASaveIsSavedNextTime) 
     SvgArtwork again = svgtest::reopened(artwork, &saved);
     EXPECT_EQ(object(again, "r").style.dashOffset, 3.0f) << saved;
 }
+
+TEST(SvgChangeTracking, AnIdARenameWritesIsNotGivenToAPatternMadeLaterInTheSameSave) {
+    SvgArtwork artwork = read(R"svg(<defs><pattern id="dots" width="4" height="4"/></defs>
+<rect id="first" fill="url(#dots)" width="1" height="1"/>
+<rect id="renamed" width="1" height="1"/>
+<rect id="last" fill="url(#dots)" width="1" height="1"/>)svg");
+    // The first pattern made notes the file's ids; the rename comes after it
+    // and takes the id the last path's pattern would be given.
+    object(artwork, "first").style.transform.tx = 1;
+    object(artwork, "renamed").name = "last-fill";
+    object(artwork, "last").style.transform.tx = 2;
+    std::string saved;
+    SvgArtwork again = svgtest::reopened(artwork, &saved);
+    EXPECT_EQ(svgtest::occurrences(saved, R"svg(id="last-fill")svg"), 1u) << saved;
+    EXPECT_EQ(object(again, "last").style.transform.tx, 2.0f) << saved;
+    EXPECT_EQ(object(again, "last-fill").type, kPathArt);
+}
