@@ -11,10 +11,20 @@
 // The operations touch the selected paths alone, which lie together at the
 // start of the document, so repetitions of every N can be interleaved.
 //
-// Names are "<operation>/<N>"; the counters "Palette" and "Bare host calls"
-// are each side's CPU time for one operation, in nanoseconds.
+// Each operation is timed twice over. Warm: the same click again and again,
+// so that up to some 10^4 paths the document never leaves the processor's
+// caches. Cold: before each side the caches are filled with other data, as
+// the rest of the host's work fills them between two clicks a user makes;
+// every N then pays the same trip to memory for each path, and what is left
+// of the growth with N is the code's own.
+//
+// Names are "<operation>/<N>" and "<operation>, caches cold/<N>"; the counters
+// "Palette" and "Bare host calls" are each side's CPU time for one operation,
+// in nanoseconds.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <ctime>
 #include <memory>
@@ -134,8 +144,8 @@ public:
     // made and ended as the host makes and ends it around an item's procedure.
     void bare(Operation operation) {
         simhost::DialogManager& dialogs = host_->dialogs();
-        ADMItemRef item = operation == Operation::Arrow  ? rightArrow_
-                          : operation == Operation::Dash ? rightDash_
+        ADMItemRef item = operation == Operation::Arrow   ? rightArrow_
+                          : operation == Operation::Dash  ? rightDash_
                           : operation == Operation::Reset ? reset_
                                                           : popup_;
         if (operation == Operation::Apply) {
@@ -269,10 +279,28 @@ double cpuNanoseconds() {
     return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
+enum class Caches { Warm, Cold };
+
+// Writes over a buffer four times the last-level cache (64 MB at least), so
+// that nothing the operation will touch is left in any cache.
+void evictCaches() {
+    static std::vector<unsigned char> buffer = [] {
+        const long lastLevel = sysconf(_SC_LEVEL3_CACHE_SIZE);
+        const std::size_t bytes = std::max<std::size_t>(
+            std::size_t{64} << 20, 4 * static_cast<std::size_t>(std::max(lastLevel, 0L)));
+        return std::vector<unsigned char>(bytes);
+    }();
+    for (std::size_t at = 0; at < buffer.size(); at += 64) {
+        buffer[at] += 1;
+    }
+    benchmark::DoNotOptimize(buffer.data());
+    benchmark::ClobberMemory();
+}
+
 // Each iteration makes the operation once through the palette and once as
 // bare host calls, the order alternating, and times each: the two sides see
 // the same moments of a busy machine, so their ratio holds however busy it is.
-void run(benchmark::State& state, Operation operation) {
+void run(benchmark::State& state, Operation operation, Caches caches) {
     World& host = world();
     if (!host.ready()) {
         state.SkipWithError("the palette lacks an item the operations need");
@@ -284,6 +312,9 @@ void run(benchmark::State& state, Operation operation) {
     bool paletteFirst = true;
     for (auto _ : state) {
         for (const bool side : {paletteFirst, !paletteFirst}) {
+            if (caches == Caches::Cold) {
+                evictCaches();
+            }
             const double start = cpuNanoseconds();
             if (side) {
                 host.palette(operation);
@@ -313,9 +344,18 @@ int main(int argc, char** argv) {
         {"Click reset", Operation::Reset},
         {"Apply matrix", Operation::Apply},
     };
-    for (const std::int64_t paths : {std::int64_t{1'000}, std::int64_t{10'000}, std::int64_t{100'000}, kMostPaths}) {
+    for (const std::int64_t paths :
+         {std::int64_t{1'000}, std::int64_t{10'000}, std::int64_t{100'000}, kMostPaths}) {
         for (const auto& [name, operation] : operations) {
-            benchmark::RegisterBenchmark(name, [operation = operation](benchmark::State& state) { run(state, operation); })
+            benchmark::RegisterBenchmark(
+                name,
+                [operation = operation](benchmark::State& state) { run(state, operation, Caches::Warm); })
+                ->Arg(paths)
+                ->Unit(benchmark::kMillisecond);
+            const std::string cold = std::string(name) + ", caches cold";
+            benchmark::RegisterBenchmark(
+                cold.c_str(),
+                [operation = operation](benchmark::State& state) { run(state, operation, Caches::Cold); })
                 ->Arg(paths)
                 ->Unit(benchmark::kMillisecond);
         }
