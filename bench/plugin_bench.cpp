@@ -5,46 +5,13 @@
 #include <array>
 #include <string>
 
+#include "SuiteTable.h"
 #include "simhost/Host.h"
 
 namespace {
 
-// The suite table of the plug-in, as the bare loop acquires it.
-const std::array<std::pair<const char*, ASInt32>, 33> kTable = {{
-    {kSPBlocksSuite, kSPBlocksSuiteVersion},
-    {kSPPluginsSuite, kSPPluginsSuiteVersion},
-    {kSPAccessSuite, kSPAccessSuiteVersion},
-    {kAIFixedMathSuite, kAIFixedMathSuiteVersion},
-    {kAIArtSuite, kAIArtSuiteVersion},
-    {kAIPathSuite, kAIPathSuiteVersion},
-    {kAITextFrameSuite, kAITextFrameSuiteVersion},
-    {kAIPathStyleSuite, kAIPathStyleSuiteVersion},
-    {kAIPatternSuite, kAIPatternSuiteVersion},
-    {kAIPlacedSuite, kAIPlacedSuiteVersion},
-    {kAIRasterSuite, kAIRasterSuiteVersion},
-    {kAIUserSuite, kAIUserSuiteVersion},
-    {kAIAppContextSuite, kAIAppContextSuiteVersion},
-    {kAIPreferenceSuite, kAIPreferenceSuiteVersion},
-    {kAIRuntimeSuite, kAIRuntimeSuiteVersion},
-    {kSPAccessSuite, kSPAccessSuiteVersion},
-    {kAIMatchingArtSuite, kAIMatchingArtSuiteVersion},
-    {kAIDocumentSuite, kAIDocumentSuiteVersion},
-    {kAIRealMathSuite, kAIRealMathSuiteVersion},
-    {kAITransformArtSuite, kAITransformArtSuiteVersion},
-    {kAIAppContextSuite, kAIAppContextSuiteVersion},
-    {kAIMenuSuite, kAIMenuSuiteVersion},
-    {kAINotifierSuite, kAINotifierSuiteVersion},
-    {kADMBasicSuite, kADMBasicSuiteVersion},
-    {kADMDialogSuite, kADMDialogSuiteVersion},
-    {kADMItemSuite, kADMItemSuiteVersion},
-    {kADMIconSuite, kADMIconSuiteVersion},
-    {kADMListSuite, kADMListSuiteVersion},
-    {kADMDialogGroupSuite, kADMDialogGroupSuiteVersion},
-    {kADMNotifierSuite, kADMNotifierSuiteVersion},
-    {kADMEntrySuite, kADMEntrySuiteVersion},
-    {kADMTrackerSuite, kADMTrackerSuiteVersion},
-    {kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion},
-}};
+// The plug-in's suite table, as the bare loop acquires it.
+using shunt_robustness::kSuiteTable;
 
 simhost::HostOptions quietHost() {
     simhost::HostOptions options;
@@ -64,12 +31,13 @@ BENCHMARK(BM_PluginMainRoundTrip)->Name("PluginMain round trip/Plug-in");
 void BM_BareAcquireAndRelease(benchmark::State& state) {
     simhost::Host host(quietHost());
     SPBasicSuite* basic = host.basicSuite();
-    std::array<const void*, kTable.size()> suites{};
+    std::array<const void*, kSuiteTable.size()> suites{};
     for (auto _ : state) {
-        for (std::size_t i = 0; i < kTable.size(); ++i) {
-            benchmark::DoNotOptimize(basic->acquireSuite(kTable[i].first, kTable[i].second, &suites[i]));
+        for (std::size_t i = 0; i < kSuiteTable.size(); ++i) {
+            benchmark::DoNotOptimize(
+                basic->acquireSuite(kSuiteTable[i].name, kSuiteTable[i].version, &suites[i]));
         }
-        for (const auto& [name, version] : kTable) {
+        for (const auto& [name, version] : kSuiteTable) {
             benchmark::DoNotOptimize(basic->releaseSuite(name, version));
         }
     }

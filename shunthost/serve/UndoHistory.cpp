@@ -7,42 +7,13 @@ namespace shunthost::serve {
 
 namespace {
 
-bool same(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
+bool same(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
 
 bool same(const AIRealMatrix& a, const AIRealMatrix& b) {
     return same(a.a, b.a) && same(a.b, b.b) && same(a.c, b.c) && same(a.d, b.d) && same(a.tx, b.tx) &&
            same(a.ty, b.ty);
-}
-
-bool same(const AIPathStyle& a, const AIPathStyle& b) {
-    if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
-        a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
-        a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
-        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint || a.dashCount != b.dashCount) {
-        return false;
-    }
-    const float left[] = {a.shiftDist, a.shiftAngle, a.scaleH,     a.scaleV,      a.rotate,
-                          a.reflectAngle, a.shearAngle, a.shearAxis, a.strokeWidth, a.miterLimit,
-                          a.fillOpacity,  a.strokeOpacity, a.dashOffset};
-    const float right[] = {b.shiftDist, b.shiftAngle, b.scaleH,     b.scaleV,      b.rotate,
-                           b.reflectAngle, b.shearAngle, b.shearAxis, b.strokeWidth, b.miterLimit,
-                           b.fillOpacity,  b.strokeOpacity, b.dashOffset};
-    for (std::size_t i = 0; i < std::size(left); ++i) {
-        if (!same(left[i], right[i])) {
-            return false;
-        }
-    }
-    for (int i = 0; i < 4; ++i) {
-        if (!same(a.fillColor[i], b.fillColor[i]) || !same(a.strokeColor[i], b.strokeColor[i])) {
-            return false;
-        }
-    }
-    for (int i = 0; i < kMaxDashComponents; ++i) {
-        if (!same(a.dash[i], b.dash[i])) {
-            return false;
-        }
-    }
-    return same(a.transform, b.transform);
 }
 
 }  // namespace
@@ -70,7 +41,8 @@ bool sameState(const DocumentState& a, const DocumentState& b) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].id != b[i].id || !same(a[i].style, b[i].style) || !same(a[i].matrix, b[i].matrix)) {
+        if (a[i].id != b[i].id || !simhost::sameStyleFields(a[i].style, b[i].style) ||
+            !same(a[i].matrix, b[i].matrix)) {
             return false;
         }
     }

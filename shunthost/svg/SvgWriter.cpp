@@ -1,7 +1,6 @@
 // Putting the host's changes back into the SVG, and saving it.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -25,43 +24,6 @@ bool isPathLike(AIArtType type) {
 }
 bool hasMatrix(AIArtType type) {
     return type == kPlacedArt || type == kRasterArt || type == kForeignObjectArt;
-}
-
-bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
-    // A style the host did not touch is still the copy that was read, byte for byte.
-    if (std::memcmp(&a, &b, sizeof a) == 0) {
-        return true;
-    }
-    // Else field by field: padding and reserved bytes are not kept.
-    if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
-        a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
-        a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
-        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint ||
-        a.dashCount != b.dashCount) {
-        return false;
-    }
-    const float left[] = {a.shiftDist,    a.shiftAngle,    a.scaleH,    a.scaleV,      a.rotate,
-                          a.reflectAngle, a.shearAngle,    a.shearAxis, a.strokeWidth, a.miterLimit,
-                          a.fillOpacity,  a.strokeOpacity, a.dashOffset};
-    const float right[] = {b.shiftDist,    b.shiftAngle,    b.scaleH,    b.scaleV,      b.rotate,
-                           b.reflectAngle, b.shearAngle,    b.shearAxis, b.strokeWidth, b.miterLimit,
-                           b.fillOpacity,  b.strokeOpacity, b.dashOffset};
-    for (std::size_t i = 0; i < std::size(left); ++i) {
-        if (!sameBits(left[i], right[i])) {
-            return false;
-        }
-    }
-    for (int i = 0; i < 4; ++i) {
-        if (!sameBits(a.fillColor[i], b.fillColor[i]) || !sameBits(a.strokeColor[i], b.strokeColor[i])) {
-            return false;
-        }
-    }
-    for (int i = 0; i < a.dashCount && i < kMaxDashComponents; ++i) {
-        if (!sameBits(a.dash[i], b.dash[i])) {
-            return false;
-        }
-    }
-    return sameBits(a.transform, b.transform);
 }
 
 [[noreturn]] void refuse(const SvgArtwork& artwork, const simhost::ArtObject& object,
@@ -91,9 +53,10 @@ std::vector<Change> changes(const SvgArtwork& artwork) {
         if (id >= artwork.sources.size() || !artwork.sources[id].element) {
             refuse(artwork, object, "it has no element in the SVG");
         }
-        const Change change{id, artwork.nameAsRead(id) != object.name,
-                            isPathLike(object.type) && !sameStyle(object.style, artwork.styleRead(id)),
-                            hasMatrix(object.type) && !sameBits(object.matrix, artwork.matrixRead(id))};
+        const Change change{
+            id, artwork.nameAsRead(id) != object.name,
+            isPathLike(object.type) && !simhost::sameStyleFields(object.style, artwork.styleRead(id)),
+            hasMatrix(object.type) && !sameBits(object.matrix, artwork.matrixRead(id))};
         if (change.style) {
             if (const std::string why = checkPathStyle(artwork, id, object.style); !why.empty()) {
                 refuse(artwork, object, why);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "simhost/Handles.h"
 
@@ -20,6 +22,56 @@ AIPathStyle defaultPathStyle() {
     style.fillOpacity = 1.0f;
     style.strokeOpacity = 1.0f;
     return style;
+}
+
+namespace {
+
+bool sameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
+    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
+           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
+}
+
+}  // namespace
+
+bool sameStyleFields(const AIPathStyle& a, const AIPathStyle& b) {
+    // A style the host did not touch is still the copy that was read, byte for byte.
+    if (std::memcmp(&a, &b, sizeof a) == 0) {
+        return true;
+    }
+    // Else field by field: padding and reserved bytes are not kept.
+    if (a.fillPaint != b.fillPaint || a.strokePaint != b.strokePaint || a.fillColorKind != b.fillColorKind ||
+        a.pattern != b.pattern || a.reflect != b.reflect || a.strokeColorKind != b.strokeColorKind ||
+        a.lineCap != b.lineCap || a.lineJoin != b.lineJoin || a.evenOddFill != b.evenOddFill ||
+        a.fillOverprint != b.fillOverprint || a.strokeOverprint != b.strokeOverprint ||
+        a.dashCount != b.dashCount) {
+        return false;
+    }
+    const float left[] = {a.shiftDist,    a.shiftAngle,    a.scaleH,    a.scaleV,      a.rotate,
+                          a.reflectAngle, a.shearAngle,    a.shearAxis, a.strokeWidth, a.miterLimit,
+                          a.fillOpacity,  a.strokeOpacity, a.dashOffset};
+    const float right[] = {b.shiftDist,    b.shiftAngle,    b.scaleH,    b.scaleV,      b.rotate,
+                           b.reflectAngle, b.shearAngle,    b.shearAxis, b.strokeWidth, b.miterLimit,
+                           b.fillOpacity,  b.strokeOpacity, b.dashOffset};
+    for (std::size_t i = 0; i < std::size(left); ++i) {
+        if (!sameBits(left[i], right[i])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (!sameBits(a.fillColor[i], b.fillColor[i]) || !sameBits(a.strokeColor[i], b.strokeColor[i])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < a.dashCount && i < kMaxDashComponents; ++i) {
+        if (!sameBits(a.dash[i], b.dash[i])) {
+            return false;
+        }
+    }
+    return sameBits(a.transform, b.transform);
 }
 
 ArtId Document::add(ArtObject&& object) {

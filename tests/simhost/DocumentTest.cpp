@@ -81,4 +81,30 @@ TEST(Document, MarksReachObjectsPastTheFirstSixtyFour) {
     EXPECT_FALSE(document.mayHaveChanged(5000));
 }
 
+// What a writer of files and the undo history ask before they record a
+// change: bytes the host does not keep never make two styles differ, a bit
+// of a kept field always does.
+TEST(Document, StylesAreComparedByTheFieldsTheHostKeeps) {
+    const AIPathStyle read = simhost::defaultPathStyle();
+    AIPathStyle style = read;
+    style.reserved2[0] = 0x5A;
+    style.reserved135[16] = 0xA5;
+    style.dash[3] = 7.0f;  // past dashCount
+    EXPECT_TRUE(simhost::sameStyleFields(style, read));
+
+    style = read;
+    style.transform.tx = -0.0f;  // equal as a number, not as written
+    EXPECT_FALSE(simhost::sameStyleFields(style, read));
+    style = read;
+    style.dashCount = 1;
+    EXPECT_FALSE(simhost::sameStyleFields(style, read));
+    style.dash[0] = 3.0f;
+    AIPathStyle other = style;
+    other.dash[0] = 4.0f;
+    EXPECT_FALSE(simhost::sameStyleFields(style, other));
+    style = read;
+    style.strokeColor[3] = 0.5f;
+    EXPECT_FALSE(simhost::sameStyleFields(style, read));
+}
+
 }  // namespace

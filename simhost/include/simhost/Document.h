@@ -26,15 +26,19 @@ struct Pattern {
 // style, so those lie together and a walk over many paths fetches less memory.
 struct ArtObject {
     AIArtType type = kUnknownArt;
-    bool alive = true;                // removed objects stay as tombstones so handles expire
-    ArtId parent = kNoArt;            // the group that holds it, or kNoArt at the top level
-    AIPathStyle style{};              // paths and mystery path art: kept byte for byte
+    bool alive = true;                      // removed objects stay as tombstones so handles expire
+    ArtId parent = kNoArt;                  // the group that holds it, or kNoArt at the top level
+    AIPathStyle style{};                    // paths and mystery path art: kept byte for byte
     AIRealMatrix matrix{1, 0, 0, 1, 0, 0};  // placed, raster and foreign-object art
-    std::string name;                 // the object's id, shown by `dump`; unique in a document
-    std::vector<ArtId> children;      // members of a group, in order
+    std::string name;                       // the object's id, shown by `dump`; unique in a document
+    std::vector<ArtId> children;            // members of a group, in order
 };
 
 AIPathStyle defaultPathStyle();
+
+// Whether two path styles agree, bit for bit, in every field the host keeps:
+// padding, reserved bytes and dash components past the count do not count.
+bool sameStyleFields(const AIPathStyle& a, const AIPathStyle& b);
 
 class Document {
 public:
