@@ -162,7 +162,8 @@ void compare(benchmark::State& state, const std::vector<std::pair<const char*, S
         first = (first + 1) % sides.size();
     }
     for (std::size_t side = 0; side < sides.size(); ++side) {
-        state.counters[sides[side].first] = benchmark::Counter(spent[side], benchmark::Counter::kAvgIterations);
+        state.counters[sides[side].first] =
+            benchmark::Counter(spent[side], benchmark::Counter::kAvgIterations);
     }
     state.counters["paths"] = static_cast<double>(paths);
     state.counters["file bytes"] = static_cast<double>(fs::file_size(input));

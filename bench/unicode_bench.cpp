@@ -60,8 +60,9 @@ void BM_GetToBuffer(benchmark::State& state) {
         for (auto _ : state) {
             benchmark::DoNotOptimize(text.getToBuffer(buffer, kBufferSize, encoding()));
         }
-        state.counters["conversions"] = benchmark::Counter(
-            static_cast<double>(setup.host().strings().conversions() - before), benchmark::Counter::kAvgIterations);
+        state.counters["conversions"] =
+            benchmark::Counter(static_cast<double>(setup.host().strings().conversions() - before),
+                               benchmark::Counter::kAvgIterations);
     }
 }
 BENCHMARK(BM_GetToBuffer)
@@ -102,7 +103,11 @@ void BM_UnitByUnit(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_UnitByUnit)->Name("getToBuffer/Unit by unit")->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UnitByUnit)
+    ->Name("getToBuffer/Unit by unit")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -35,5 +35,7 @@ void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer) {
     }
 }
 
-void CFRelease(const void* object) { delete static_cast<const __CFString*>(object); }
+void CFRelease(const void* object) {
+    delete static_cast<const __CFString*>(object);
+}
 }

@@ -33,10 +33,12 @@ constexpr ADMInt32 kDefaultDockCode = 7168;
 // A dock group name and its terminator must fit this.
 constexpr std::size_t kDockGroupSize = 64;
 
-ADMItemRef paletteItem(ADMDialogRef dialog, ADMInt32 itemID) { return sADMDialog->getItem(dialog, itemID); }
+ADMItemRef paletteItem(ADMDialogRef dialog, ADMInt32 itemID) {
+    return sADMDialog->getItem(dialog, itemID);
+}
 
-void wireButton(ADMDialogRef dialog, ADMInt32 itemID, ADMBoolean flag, ADMInt32 pictureID, const char* pictureName,
-                ADMItemNotifyProc notifyProc) {
+void wireButton(ADMDialogRef dialog, ADMInt32 itemID, ADMBoolean flag, ADMInt32 pictureID,
+                const char* pictureName, ADMItemNotifyProc notifyProc) {
     ADMItemRef item = paletteItem(dialog, itemID);
     if (item == nullptr || sADMItem == nullptr) {
         return;
@@ -112,8 +114,8 @@ ASErr createADMDialog(AINotifierMessage* message) {
     if (g == nullptr || g->paletteDialog != nullptr || sADMDialog == nullptr) {
         return kNoErr;
     }
-    g->paletteDialog =
-        sADMDialog->create(message->d.self, "ShuntDialog", kPaletteDialogID, kPaletteStyle, DlgInit, nullptr, 0);
+    g->paletteDialog = sADMDialog->create(message->d.self, "ShuntDialog", kPaletteDialogID, kPaletteStyle,
+                                          DlgInit, nullptr, 0);
     return kNoErr;
 }
 
@@ -130,7 +132,8 @@ ADMErr DlgInit(ADMDialogRef dialog) noexcept {
     }
     const SPPluginRef plugin = sADMDialog->getPluginRef(dialog);
     AIAppContextHandle context = nullptr;
-    const bool inContext = sAIAppContext != nullptr && sAIAppContext->pushAppContext(plugin, &context) == kNoErr;
+    const bool inContext =
+        sAIAppContext != nullptr && sAIAppContext->pushAppContext(plugin, &context) == kNoErr;
     g->pluginAccess = nullptr;
     if (sSPAccess != nullptr) {
         sSPAccess->acquirePlugin(plugin, &g->pluginAccess);

@@ -17,7 +17,9 @@ constexpr ASInt16 kMatrixTextPrecision = 4;
 // The degree sign in Mac OS Roman.
 constexpr const char* kDegreeSign = "\xA1";
 
-bool isPatternFill(const AIPathStyle& style) { return style.fillPaint == 1 && style.fillColorKind == kPattern; }
+bool isPatternFill(const AIPathStyle& style) {
+    return style.fillPaint == 1 && style.fillColorKind == kPattern;
+}
 
 void captureMatrix() {
     AIArtHandle** matches = nullptr;

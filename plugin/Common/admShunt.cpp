@@ -109,8 +109,8 @@ void GetShuntArrowProc(ADMItemRef item, ADMNotifierRef notifier) noexcept {
     if (sADMNotifier == nullptr || !isUserClick(notifier)) {
         return;
     }
-    if (!operationSuitesHeld(sADMItem, sADMDialog, sADMTracker, sAIMatchingArt, sAIArt, sPathStyle, sAIRealMath,
-                             sADMBasic)) {
+    if (!operationSuitesHeld(sADMItem, sADMDialog, sADMTracker, sAIMatchingArt, sAIArt, sPathStyle,
+                             sAIRealMath, sADMBasic)) {
         showAlert(kFilterCancelledAlert);
         return;
     }

@@ -10,7 +10,9 @@ namespace {
 constexpr ASInt32 kPaletteMenuItemOptions = 1;
 
 // Whether the palette exists and the dialog suite is there to ask about it.
-bool paletteReachable() { return g != nullptr && g->paletteDialog != nullptr && sADMDialog != nullptr; }
+bool paletteReachable() {
+    return g != nullptr && g->paletteDialog != nullptr && sADMDialog != nullptr;
+}
 
 }  // namespace
 

@@ -57,6 +57,8 @@ ASErr pluginShutdown(SPInterfaceMessage*) {
     return kNoErr;
 }
 
-ASErr reloadPluginSuiteFunctions(SPAccessMessage*) { return kNoErr; }
+ASErr reloadPluginSuiteFunctions(SPAccessMessage*) {
+    return kNoErr;
+}
 
 void unloadPluginSuiteFunctions(SPAccessMessage*) {}

@@ -6,7 +6,8 @@ namespace shunthost {
 
 namespace fs = std::filesystem;
 
-int runDemo(const RunnerSettings& settings, const std::string& outputDir, std::ostream& out, std::ostream& err) {
+int runDemo(const RunnerSettings& settings, const std::string& outputDir, std::ostream& out,
+            std::ostream& err) {
     const fs::path examples = SHUNT_EXAMPLES_DIR;
     const fs::path output = fs::absolute(outputDir);
     fs::create_directories(output);

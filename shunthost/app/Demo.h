@@ -12,7 +12,8 @@ namespace shunthost {
 
 // Copies the examples into `outputDir`, runs the demo scenario there and says
 // what it wrote. Returns the exit status.
-int runDemo(const RunnerSettings& settings, const std::string& outputDir, std::ostream& out, std::ostream& err);
+int runDemo(const RunnerSettings& settings, const std::string& outputDir, std::ostream& out,
+            std::ostream& err);
 
 }  // namespace shunthost
 

@@ -7,7 +7,9 @@ namespace shunthost {
 
 namespace {
 
-std::string quote(const std::string& text) { return "\"" + text + "\""; }
+std::string quote(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 std::string preferenceText(const simhost::PreferenceValue& value) {
     if (const auto* b = std::get_if<bool>(&value)) {
@@ -30,7 +32,8 @@ void ScenarioRunner::executeHostUi(const Command& command) {
         const simhost::PreferenceStore store(settings_.preferencesFile);
         const auto entries = host_ ? host_->preferences().entries() : store.entries();
         for (const auto& entry : entries) {
-            print("pref " + quote(entry.section) + " " + quote(entry.key) + " " + preferenceText(entry.value));
+            print("pref " + quote(entry.section) + " " + quote(entry.key) + " " +
+                  preferenceText(entry.value));
         }
         return;
     }

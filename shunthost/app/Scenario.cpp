@@ -9,7 +9,9 @@
 namespace shunthost {
 
 InputError::InputError(std::string file, int line, const std::string& message)
-    : std::runtime_error(file + ":" + std::to_string(line) + ": " + message), file_(std::move(file)), line_(line) {}
+    : std::runtime_error(file + ":" + std::to_string(line) + ": " + message),
+      file_(std::move(file)),
+      line_(line) {}
 
 std::vector<std::string> splitScenarioLine(const std::string& line, const std::string& file, int lineNumber) {
     std::vector<std::string> words;
@@ -93,14 +95,29 @@ struct Shape {
 
 const std::map<std::string, Shape>& shapes() {
     static const std::map<std::string, Shape> table = {
-        {"open", {1, 1, {}}},     {"start", {0, 0, {}}},    {"select", {1, -1, {}}},
-        {"keys", {0, -1, {}}},    {"click", {1, 2, {}}},    {"choose", {1, 1, {}}},
-        {"track", {1, 1, {}}},    {"menu", {1, 1, {}}},     {"update", {0, 0, {}}},
-        {"about", {0, 0, {}}},    {"unload", {0, 0, {}}},   {"reload", {0, 0, {}}},
-        {"refuse", {1, 1, {"version", "code"}}},            {"fail", {3, 3, {"at", "times"}}},
-        {"answer", {0, 1, {}}},   {"drag", {2, 2, {}}},     {"dock", {2, 2, {}}},
-        {"dump", {0, 0, {}}},     {"palette", {0, 0, {}}},  {"prefs", {0, 0, {}}},
-        {"save", {1, 1, {}}},     {"quit", {0, 0, {}}},     {"expect", {1, 1, {}}},
+        {"open", {1, 1, {}}},
+        {"start", {0, 0, {}}},
+        {"select", {1, -1, {}}},
+        {"keys", {0, -1, {}}},
+        {"click", {1, 2, {}}},
+        {"choose", {1, 1, {}}},
+        {"track", {1, 1, {}}},
+        {"menu", {1, 1, {}}},
+        {"update", {0, 0, {}}},
+        {"about", {0, 0, {}}},
+        {"unload", {0, 0, {}}},
+        {"reload", {0, 0, {}}},
+        {"refuse", {1, 1, {"version", "code"}}},
+        {"fail", {3, 3, {"at", "times"}}},
+        {"answer", {0, 1, {}}},
+        {"drag", {2, 2, {}}},
+        {"dock", {2, 2, {}}},
+        {"dump", {0, 0, {}}},
+        {"palette", {0, 0, {}}},
+        {"prefs", {0, 0, {}}},
+        {"save", {1, 1, {}}},
+        {"quit", {0, 0, {}}},
+        {"expect", {1, 1, {}}},
     };
     return table;
 }
@@ -110,8 +127,8 @@ void requireNumber(const Command& command, const std::string& text, const std::s
     const auto value = parseWholeNumber(text);
     if (!value || *value < least || *value > most) {
         throw InputError(file, command.line,
-                         command.name + ": \"" + text + "\" is not a whole number from " + std::to_string(least) +
-                             " to " + std::to_string(most));
+                         command.name + ": \"" + text + "\" is not a whole number from " +
+                             std::to_string(least) + " to " + std::to_string(most));
     }
 }
 
@@ -141,14 +158,16 @@ void check(const Command& command, const std::string& file) {
         if (auto v = command.options.find("version"); v != command.options.end()) {
             requireNumber(command, v->second, file, INT32_MIN, INT32_MAX);
         }
-        if (auto c = command.options.find("code"); c != command.options.end() && !parseResultCode(c->second)) {
+        if (auto c = command.options.find("code");
+            c != command.options.end() && !parseResultCode(c->second)) {
             throw InputError(file, command.line, "refuse: \"" + c->second + "\" is not a result code");
         }
     } else if (command.name == "fail") {
         requireNumber(command, args[1], file, 0, 1000);
         if (!parseResultCode(args[2])) {
-            throw InputError(file, command.line,
-                             "fail: \"" + args[2] + "\" is not a result code (a number or a code like 'S!Fd')");
+            throw InputError(
+                file, command.line,
+                "fail: \"" + args[2] + "\" is not a result code (a number or a code like 'S!Fd')");
         }
         if (auto at = command.options.find("at"); at != command.options.end()) {
             requireNumber(command, at->second, file, 1, INT32_MAX);

@@ -28,8 +28,8 @@ private:
 struct Command {
     int line = 0;
     std::string name;
-    std::vector<std::string> args;                // positional, quotes removed
-    std::map<std::string, std::string> options;   // key=value words (refuse, fail)
+    std::vector<std::string> args;               // positional, quotes removed
+    std::map<std::string, std::string> options;  // key=value words (refuse, fail)
 };
 
 struct Scenario {

@@ -30,7 +30,9 @@ std::vector<std::string> findBundles(const std::string& dir) {
 
 namespace {
 
-std::string quote(const std::string& text) { return "\"" + text + "\""; }
+std::string quote(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 std::string rect(const ADMRect& r) {
     return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) + "," +
@@ -63,7 +65,8 @@ void ScenarioRunner::fail(const std::string& message) const {
 
 std::string ScenarioRunner::resolve(const std::string& path) const {
     const fs::path p(path);
-    return p.is_absolute() || scenario_->folder.empty() ? p.string() : (fs::path(scenario_->folder) / p).string();
+    return p.is_absolute() || scenario_->folder.empty() ? p.string()
+                                                        : (fs::path(scenario_->folder) / p).string();
 }
 
 void ScenarioRunner::print(const std::string& line) {
@@ -72,24 +75,25 @@ void ScenarioRunner::print(const std::string& line) {
 }
 
 void ScenarioRunner::printEvent(const simhost::UiEvent& event) {
-    std::visit(Overloaded{
-                   [&](const simhost::AlertShown& alert) { print("alert " + quote(macRomanToUtf8(alert.text))); },
-                   [&](const simhost::DialogShown& dialog) {
-                       std::string line = "dialog " + quote(dialog.name);
-                       for (const auto& [item, text] : dialog.itemTexts) {
-                           line += " " + std::to_string(item) + "=" + quote(macRomanToUtf8(text));
-                       }
-                       print(line);
-                   },
-                   [&](const simhost::MessageAnswered& answer) {
-                       print("result " + quote(answer.caller) + " " + quote(answer.selector) + " " +
-                             std::to_string(answer.result));
-                   },
-                   [&](const simhost::HostRefused& refusal) {
-                       print("refused " + quote(refusal.what) + ": " + refusal.reason);
-                   },
-               },
-               event);
+    std::visit(
+        Overloaded{
+            [&](const simhost::AlertShown& alert) { print("alert " + quote(macRomanToUtf8(alert.text))); },
+            [&](const simhost::DialogShown& dialog) {
+                std::string line = "dialog " + quote(dialog.name);
+                for (const auto& [item, text] : dialog.itemTexts) {
+                    line += " " + std::to_string(item) + "=" + quote(macRomanToUtf8(text));
+                }
+                print(line);
+            },
+            [&](const simhost::MessageAnswered& answer) {
+                print("result " + quote(answer.caller) + " " + quote(answer.selector) + " " +
+                      std::to_string(answer.result));
+            },
+            [&](const simhost::HostRefused& refusal) {
+                print("refused " + quote(refusal.what) + ": " + refusal.reason);
+            },
+        },
+        event);
 }
 
 simhost::Document& ScenarioRunner::document() {
@@ -103,8 +107,8 @@ void ScenarioRunner::checkSuiteNames(const Scenario& scenario) const {
     for (const Command& command : scenario.commands) {
         if ((command.name == "refuse" || command.name == "fail") &&
             std::find(servedSuites_.begin(), servedSuites_.end(), command.args[0]) == servedSuites_.end()) {
-            throw InputError(scenario.path, command.line, command.name + ": the host serves no suite named \"" +
-                                                              command.args[0] + "\"");
+            throw InputError(scenario.path, command.line,
+                             command.name + ": the host serves no suite named \"" + command.args[0] + "\"");
         }
     }
 }
@@ -112,7 +116,9 @@ void ScenarioRunner::checkSuiteNames(const Scenario& scenario) const {
 void ScenarioRunner::applyFault(const FaultSpec& fault) {
     std::visit(Overloaded{
                    [&](const Refusal& r) { host_->faults().refuse(r.suite, r.version, r.code); },
-                   [&](const EntryFailure& f) { host_->faults().failEntry(f.suite, f.entry, f.code, f.at, f.times); },
+                   [&](const EntryFailure& f) {
+                       host_->faults().failEntry(f.suite, f.entry, f.code, f.at, f.times);
+                   },
                },
                fault);
 }
@@ -227,8 +233,8 @@ void ScenarioRunner::execute(const Command& command) {
         }
     } else if (name == "track") {
         if (ADMDialogRef palette = paletteOrRefuse(name)) {
-            const ADMBoolean tracked = host_->dialogs().track(host_->dialogs().findItem(palette, -5),
-                                                              static_cast<ADMInt32>(*parseWholeNumber(args[0])));
+            const ADMBoolean tracked = host_->dialogs().track(
+                host_->dialogs().findItem(palette, -5), static_cast<ADMInt32>(*parseWholeNumber(args[0])));
             print("tracked " + std::to_string(tracked != 0 ? 1 : 0));
         }
     } else if (name == "about") {
@@ -264,7 +270,8 @@ void ScenarioRunner::execute(const Command& command) {
             applyFault(refusal);
         }
     } else if (name == "fail") {
-        EntryFailure failure{args[0], static_cast<int>(*parseWholeNumber(args[1])), *parseResultCode(args[2]), 1, 1};
+        EntryFailure failure{args[0], static_cast<int>(*parseWholeNumber(args[1])), *parseResultCode(args[2]),
+                             1, 1};
         if (auto at = command.options.find("at"); at != command.options.end()) {
             failure.at = static_cast<int>(*parseWholeNumber(at->second));
         }
@@ -297,8 +304,9 @@ void ScenarioRunner::execute(const Command& command) {
         if (palette == nullptr) {
             print("palette none");
         } else {
-            print("palette visible=" + std::to_string(palette->visible ? 1 : 0) + " bounds=" + rect(palette->bounds) +
-                  " group=" + quote(palette->groupName) + " code=" + std::to_string(palette->dockCode));
+            print("palette visible=" + std::to_string(palette->visible ? 1 : 0) +
+                  " bounds=" + rect(palette->bounds) + " group=" + quote(palette->groupName) +
+                  " code=" + std::to_string(palette->dockCode));
         }
     } else if (name == "dump") {
         for (const auto& line : svg::dumpObjects(document())) {

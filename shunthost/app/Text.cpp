@@ -21,8 +21,8 @@ std::string macRomanToUtf8(const std::string& bytes) {
     }
     std::unique_ptr<UConverter, decltype(&ucnv_close)> utf8(ucnv_open("UTF-8", &status), &ucnv_close);
     std::string out(static_cast<std::size_t>(unitCount) * 3 + 1, '\0');
-    const int32_t length = ucnv_fromUChars(utf8.get(), out.data(), static_cast<int32_t>(out.size()), units.data(),
-                                           unitCount, &status);
+    const int32_t length = ucnv_fromUChars(utf8.get(), out.data(), static_cast<int32_t>(out.size()),
+                                           units.data(), unitCount, &status);
     if (U_FAILURE(status)) {
         return bytes;
     }

@@ -1,7 +1,6 @@
 // shunt-host: loads plug-in bundles, opens artwork, sends the plug-ins the
 // host's messages and the palette's clicks, and shows what they did.
 #include <CLI/CLI.hpp>
-
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -19,8 +18,8 @@ std::string defaultPreferencesFile() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     fs::path base = config != nullptr && *config != '\0' ? fs::path(config)
-                    : home != nullptr                   ? fs::path(home) / ".config"
-                                                        : fs::temp_directory_path();
+                    : home != nullptr                    ? fs::path(home) / ".config"
+                                                         : fs::temp_directory_path();
     return (base / "shunt-host" / "preferences.txt").string();
 }
 

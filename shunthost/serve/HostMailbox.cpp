@@ -43,7 +43,8 @@ PublishedState::Snapshot PublishedState::waitNewer(std::uint64_t version, int se
 PublishedState::Snapshot PublishedState::waitSettled(const std::function<bool()>& done,
                                                      std::uint64_t modal) const {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return closed_ || done() || (snapshot_.modal != 0 && snapshot_.modal != modal); });
+    changed_.wait(lock,
+                  [&] { return closed_ || done() || (snapshot_.modal != 0 && snapshot_.modal != modal); });
     return snapshot_;
 }
 

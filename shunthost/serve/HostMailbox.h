@@ -24,9 +24,9 @@ struct JobOutcome {
 struct Job {
     enum class Kind { Action, Answer, Stop };
     Kind kind = Kind::Action;
-    std::function<JobOutcome()> run;  // Action: runs on the host's thread
-    std::uint64_t modal = 0;          // Answer: the modal it answers
-    int item = 0;                     // Answer: the item pressed
+    std::function<JobOutcome()> run;                  // Action: runs on the host's thread
+    std::uint64_t modal = 0;                          // Answer: the modal it answers
+    int item = 0;                                     // Answer: the item pressed
     std::function<void(const JobOutcome&)> finished;  // told once, on the host's thread
 };
 

@@ -6,10 +6,9 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
-
-#include <nlohmann/json.hpp>
 
 #include "PageAssets.h"
 
@@ -64,12 +63,18 @@ void refuse(httplib::Response& response, int status, const std::string& why) {
 
 std::string contentTypeOf(const std::filesystem::path& file) {
     const std::string extension = file.extension().string();
-    if (extension == ".png") return "image/png";
-    if (extension == ".gif") return "image/gif";
-    if (extension == ".jpg" || extension == ".jpeg") return "image/jpeg";
-    if (extension == ".bmp") return "image/bmp";
-    if (extension == ".webp") return "image/webp";
-    if (extension == ".svg") return "image/svg+xml";
+    if (extension == ".png")
+        return "image/png";
+    if (extension == ".gif")
+        return "image/gif";
+    if (extension == ".jpg" || extension == ".jpeg")
+        return "image/jpeg";
+    if (extension == ".bmp")
+        return "image/bmp";
+    if (extension == ".webp")
+        return "image/webp";
+    if (extension == ".svg")
+        return "image/svg+xml";
     return "application/octet-stream";
 }
 
@@ -94,10 +99,15 @@ std::optional<std::vector<int>> keysOf(const httplib::Request& request) {
 
 PageServer::PageServer(ServeSession& session, HostMailbox& mailbox, PublishedState& published,
                        const PictureFiles& pictures)
-    : session_(session), mailbox_(mailbox), published_(published), pictures_(pictures),
+    : session_(session),
+      mailbox_(mailbox),
+      published_(published),
+      pictures_(pictures),
       server_(std::make_unique<httplib::Server>()) {}
 
-PageServer::~PageServer() { stop(); }
+PageServer::~PageServer() {
+    stop();
+}
 
 void PageServer::start(int port) {
     server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
@@ -123,7 +133,8 @@ void PageServer::stop() {
 void PageServer::sendState(httplib::Response& response, const PublishedState::Snapshot& snapshot,
                            const JobOutcome& outcome) {
     response.status = outcome.status;
-    const nlohmann::json head = {{"ok", outcome.status < 300}, {"error", outcome.message}, {"version", snapshot.version}};
+    const nlohmann::json head = {
+        {"ok", outcome.status < 300}, {"error", outcome.message}, {"version", snapshot.version}};
     std::string body = head.dump();
     body.pop_back();
     body += ",\"state\":" + *snapshot.json + "}";
@@ -187,7 +198,8 @@ void PageServer::routes() {
             std::string body(asset.body);
             if (asset.name == "index.html") {
                 // The page's scripts and styles are fetched with the token too.
-                for (std::size_t at = body.find("{{TOKEN}}"); at != std::string::npos; at = body.find("{{TOKEN}}")) {
+                for (std::size_t at = body.find("{{TOKEN}}"); at != std::string::npos;
+                     at = body.find("{{TOKEN}}")) {
                     body.replace(at, 9, guard_->token());
                 }
                 response.set_header("Content-Security-Policy", kPagePolicy);
@@ -211,7 +223,8 @@ void PageServer::routes() {
     server.Get("/picture", [this](const httplib::Request& request, httplib::Response& response) {
         const auto plugin = number<int>(request.get_param_value("plugin"));
         const auto id = number<ADMInt32>(request.get_param_value("id"));
-        const auto file = plugin && id ? pictures_.find(*plugin, *id, request.get_param_value("name")) : std::nullopt;
+        const auto file =
+            plugin && id ? pictures_.find(*plugin, *id, request.get_param_value("name")) : std::nullopt;
         if (!file) {
             return refuse(response, 404, "no such picture");
         }

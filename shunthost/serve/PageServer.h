@@ -25,7 +25,8 @@ namespace shunthost::serve {
 class PageServer {
 public:
     // `session` is only captured in jobs; the host's thread runs them.
-    PageServer(ServeSession& session, HostMailbox& mailbox, PublishedState& published, const PictureFiles& pictures);
+    PageServer(ServeSession& session, HostMailbox& mailbox, PublishedState& published,
+               const PictureFiles& pictures);
     ~PageServer();
 
     // Binds 127.0.0.1:port (0: a free port) and starts serving. Throws
@@ -37,7 +38,8 @@ public:
 
 private:
     void routes();
-    void sendState(httplib::Response& response, const PublishedState::Snapshot& snapshot, const JobOutcome& outcome);
+    void sendState(httplib::Response& response, const PublishedState::Snapshot& snapshot,
+                   const JobOutcome& outcome);
     // Leaves a job for the host's thread and answers once it is done, or
     // once it opened a dialog that now waits for the person.
     void act(httplib::Response& response, std::function<JobOutcome()> work);

@@ -1,8 +1,8 @@
 #include "ServeCommand.h"
 
-#include <CLI/CLI.hpp>
 #include <pthread.h>
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -75,14 +75,17 @@ ServeCommand::ServeCommand(CLI::App& app, std::string& plugins, std::string& pre
         ->capture_default_str();
     command_->add_option("--prefs", prefs_, "The preference file")->capture_default_str();
     command_->add_option("--save-to", saveTo_, "The file the page's Save writes (default: FILE.svg itself)");
-    command_->add_option("--refuse", refusals_,
-                         "Fault from the start: acquisitions of SUITE fail, answering CODE (\"SUITE[:CODE]\")");
+    command_->add_option(
+        "--refuse", refusals_,
+        "Fault from the start: acquisitions of SUITE fail, answering CODE (\"SUITE[:CODE]\")");
     command_->add_option("--fail", failures_,
                          "Fault from the start: every call of entry ENTRY of SUITE answers CODE "
                          "(\"SUITE ENTRY CODE\"; CODE a number or 'ABCD')");
 }
 
-bool ServeCommand::chosen() const { return command_->parsed(); }
+bool ServeCommand::chosen() const {
+    return command_->parsed();
+}
 
 std::vector<StartFault> ServeCommand::startFaults() const {
     std::vector<StartFault> faults;

@@ -34,7 +34,9 @@ bool inside(const fs::path& folder, const fs::path& file) {
     return end == folder.end();
 }
 
-std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
+std::string inQuotes(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 }  // namespace
 
@@ -132,9 +134,13 @@ int ServeSession::pluginIndex(SPPluginRef plugin) const {
     return found == all.end() ? -1 : static_cast<int>(found - all.begin());
 }
 
-ADMDialogRef ServeSession::palette() const { return host_->dialogs().findDialog("ShuntDialog"); }
+ADMDialogRef ServeSession::palette() const {
+    return host_->dialogs().findDialog("ShuntDialog");
+}
 
-bool ServeSession::unsavedChanges() const { return !sameState(savedState_, captureState(host_->document())); }
+bool ServeSession::unsavedChanges() const {
+    return !sameState(savedState_, captureState(host_->document()));
+}
 
 void ServeSession::run() {
     publish();
@@ -172,7 +178,8 @@ void ServeSession::stop() {
         host_->shutdown();
         started_ = false;
         if (!host_->preferences().saveError().empty()) {
-            std::cerr << "shunt-host: the preferences were not written: " << host_->preferences().saveError() << '\n';
+            std::cerr << "shunt-host: the preferences were not written: " << host_->preferences().saveError()
+                      << '\n';
         }
     }
     publish();
@@ -280,7 +287,9 @@ void ServeSession::noteEvent(const simhost::UiEvent& event) {
                 return "result " + inQuotes(answer.caller) + " " + inQuotes(answer.selector) + " " +
                        std::to_string(answer.result);
             },
-            [](const simhost::HostRefused& refusal) { return "refused " + inQuotes(refusal.what) + ": " + refusal.reason; },
+            [](const simhost::HostRefused& refusal) {
+                return "refused " + inQuotes(refusal.what) + ": " + refusal.reason;
+            },
         },
         event);
     log_.push_back(std::move(line));

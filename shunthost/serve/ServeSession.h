@@ -59,7 +59,8 @@ struct OpenModal {
 
 class ServeSession {
 public:
-    ServeSession(SessionSettings settings, HostMailbox& mailbox, PublishedState& published, PictureFiles& pictures);
+    ServeSession(SessionSettings settings, HostMailbox& mailbox, PublishedState& published,
+                 PictureFiles& pictures);
     ~ServeSession();
 
     // Loads the bundles and starts the plug-ins, then runs jobs until a Stop

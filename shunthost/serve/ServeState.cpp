@@ -1,6 +1,5 @@
 // The page's view of the host as JSON, published after every job.
 #include <filesystem>
-
 #include <nlohmann/json.hpp>
 
 #include "ServeSession.h"
@@ -91,7 +90,8 @@ std::string ServeSession::stateJson() const {
             const int plugin = pluginIndex(dialog->plugin);
             if ((item->pictureID != 0 || !item->pictureName.empty()) &&
                 pictures_.find(plugin, item->pictureID, item->pictureName)) {
-                itemJson["picture"] = {{"plugin", plugin}, {"id", item->pictureID}, {"name", item->pictureName}};
+                itemJson["picture"] = {
+                    {"plugin", plugin}, {"id", item->pictureID}, {"name", item->pictureName}};
             }
             if (const simhost::DialogList* list = dialogs.lists().find(item->list)) {
                 json entries = json::array();

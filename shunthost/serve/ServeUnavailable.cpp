@@ -1,6 +1,5 @@
 // `shunt-host serve` in a build without cpp-httplib or nlohmann-json.
 #include <CLI/CLI.hpp>
-
 #include <stdexcept>
 
 #include "ServeCommand.h"
@@ -9,13 +8,18 @@ namespace shunthost::serve {
 
 ServeCommand::ServeCommand(CLI::App& app, std::string& plugins, std::string& prefs)
     : plugins_(plugins), prefs_(prefs) {
-    command_ = app.add_subcommand("serve", "Not available: this shunt-host was built without its web server.");
+    command_ =
+        app.add_subcommand("serve", "Not available: this shunt-host was built without its web server.");
     command_->allow_extras();
 }
 
-bool ServeCommand::chosen() const { return command_->parsed(); }
+bool ServeCommand::chosen() const {
+    return command_->parsed();
+}
 
-std::vector<StartFault> ServeCommand::startFaults() const { return {}; }
+std::vector<StartFault> ServeCommand::startFaults() const {
+    return {};
+}
 
 int ServeCommand::run() {
     throw std::runtime_error(

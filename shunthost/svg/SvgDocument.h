@@ -25,9 +25,9 @@ inline constexpr const char* kShuntNamespace = "urn:shunt-palette:svg";
 
 // What one object was read from, so that saving touches only what changed.
 struct ArtSource {
-    pugi::xml_node element;     // null once the object's element is gone
-    pugi::xml_node ownPattern;  // the path's own <pattern> (one of ours) that its fill shows
-    Interned<AIPathStyle>::Index styleRead = 0;    // paths and mystery path art
+    pugi::xml_node element;                      // null once the object's element is gone
+    pugi::xml_node ownPattern;                   // the path's own <pattern> (one of ours) that its fill shows
+    Interned<AIPathStyle>::Index styleRead = 0;  // paths and mystery path art
     Interned<AIRealMatrix>::Index matrixRead = 0;  // placed, raster and foreign-object art
     bool nameIsId = false;  // the name is the element's id; a generated one is never written
 };
@@ -41,8 +41,8 @@ struct SvgArtwork {
     std::string prefix = "shunt";          // the prefix of kShuntNamespace in this file
     std::string sourceName;                // the file read, for messages
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
-    Interned<AIPathStyle> stylesRead;      // what ArtSource::styleRead indexes
-    Interned<AIRealMatrix> matricesRead;   // what ArtSource::matrixRead indexes
+    Interned<AIPathStyle> stylesRead;                                // what ArtSource::styleRead indexes
+    Interned<AIRealMatrix> matricesRead;                             // what ArtSource::matrixRead indexes
 
     // The style and matrix of an object as read or last saved.
     const AIPathStyle& styleRead(simhost::ArtId id) const { return stylesRead[sources[id].styleRead]; }

@@ -14,8 +14,9 @@ PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attri
         take(attributes.properties[static_cast<std::size_t>(std::countr_zero(bits))]);
     }
     // An exact value only when its text is not empty, as the reader takes it.
-    const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues, attributes.fillRule,
-                                             attributes.lineCap,    attributes.lineJoin,     attributes.overprint};
+    const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues,
+                                             attributes.fillRule,   attributes.lineCap,
+                                             attributes.lineJoin,   attributes.overprint};
     for (std::size_t i = 0; i < kOwnTexts; ++i) {
         if (!own[i].empty()) {
             given |= 1u << (kPropertyCount + i);

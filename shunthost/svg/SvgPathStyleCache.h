@@ -62,7 +62,9 @@ public:
     void store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern);
 
 private:
-    std::size_t slotOf(const Key& key) const { return static_cast<std::size_t>(key.hash) & (slots_.size() - 1); }
+    std::size_t slotOf(const Key& key) const {
+        return static_cast<std::size_t>(key.hash) & (slots_.size() - 1);
+    }
 
     std::vector<Entry> slots_;
 };

@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "SvgArtRole.h"
 #include "SvgDocument.h"
 #include "SvgPaintServers.h"
 #include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
-#include "SvgArtRole.h"
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
 #include "SvgTextHash.h"
@@ -275,8 +275,8 @@ private:
     PathStyleReader paths_;
     PathStyleCache cache_;
     std::uint32_t groupsRead_ = 0;
-    Interned<AIPathStyle>::Index plainStyle_ = 0;    // what objects without a path style hold
-    Interned<AIRealMatrix>::Index plainMatrix_ = 0;  // what objects without a matrix hold
+    Interned<AIPathStyle>::Index plainStyle_ = 0;               // what objects without a path style hold
+    Interned<AIRealMatrix>::Index plainMatrix_ = 0;             // what objects without a matrix hold
     std::unordered_set<std::string_view> generatedLookalikes_;  // object ids that look like generated names
     std::vector<IdSeen> artIds_;                                // objects named by their id, in order
     std::vector<simhost::ArtId> unnamed_;                       // objects without an id

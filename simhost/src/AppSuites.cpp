@@ -45,7 +45,8 @@ AIAppContextSuite gContextSuite{
     .popAppContext = contextPop,
 };
 
-AIErr notifierAdd(SPPluginRef plugin, const char* name, const char* type, AINotifierHandle* notifier) noexcept {
+AIErr notifierAdd(SPPluginRef plugin, const char* name, const char* type,
+                  AINotifierHandle* notifier) noexcept {
     Host& host = Host::current();
     if (auto fault = host.enter(kNotifierKey, 0, [&] {
             return std::string("\"") + (name ? name : "") + "\" \"" + (type ? type : "") + "\"";

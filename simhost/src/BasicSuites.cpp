@@ -14,7 +14,9 @@ SuiteKey kBlocksKey{kSPBlocksSuite, kSPBlocksSuiteVersion};
 SuiteKey kPluginsKey{kSPPluginsSuite, kSPPluginsSuiteVersion};
 SuiteKey kAccessKey{kSPAccessSuite, kSPAccessSuiteVersion};
 
-std::string quoted(const char* text) { return text == nullptr ? "null" : std::string("\"") + text + "\""; }
+std::string quoted(const char* text) {
+    return text == nullptr ? "null" : std::string("\"") + text + "\"";
+}
 
 SPErr basicAcquireSuite(const char* name, ASInt32 version, const void** suite) noexcept {
     Host& host = Host::current();
@@ -65,7 +67,8 @@ SPErr basicReleaseSuite(const char* name, ASInt32 version) noexcept {
 
 SPBoolean basicIsEqual(const char* token1, const char* token2) noexcept {
     Host& host = Host::current();
-    host.enter(kBasicKey, 2, [&] { return quoted(token1) + " " + quoted(token2); }, false);
+    host.enter(
+        kBasicKey, 2, [&] { return quoted(token1) + " " + quoted(token2); }, false);
     if (token1 == nullptr || token2 == nullptr) {
         host.violation("isEqual with a null string");
         return 0;
@@ -156,7 +159,9 @@ SPAccessSuite gAccessSuite{
 
 }  // namespace
 
-SPBasicSuite* Host::basicSuite() { return &gBasicSuite; }
+SPBasicSuite* Host::basicSuite() {
+    return &gBasicSuite;
+}
 
 void registerBasicSuites(Host& host) {
     registerSuite<kBlocksKey>(host, gBlocksSuite);

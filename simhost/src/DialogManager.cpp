@@ -234,8 +234,9 @@ ADMBoolean DialogManager::track(ADMItemRef itemRef, ADMInt32 action) {
     const ADMTrackerRef trackerRef = trackers_.add(TrackerState{itemRef, action});
     const ADMItemTrackProc trackProc = item->trackProc;
     const SPPluginRef plugin = dialogs_.find(item->dialog)->plugin;
-    const ADMBoolean result = trackProc != nullptr && pluginLoaded(plugin) ? trackProc(itemRef, trackerRef)
-                                                                          : defaultTrack(itemRef, trackerRef);
+    const ADMBoolean result = trackProc != nullptr && pluginLoaded(plugin)
+                                  ? trackProc(itemRef, trackerRef)
+                                  : defaultTrack(itemRef, trackerRef);
     trackers_.remove(trackerRef);
     return result;
 }
@@ -286,7 +287,8 @@ void DialogManager::setMenu(ADMListRef listRef, ADMInt32 menuID) {
         return;
     }
     for (std::size_t i = 0; i < menu->second.size(); ++i) {
-        const ADMEntryRef entry = entries_.add(DialogEntry{listRef, static_cast<ADMInt32>(i), menu->second[i]});
+        const ADMEntryRef entry =
+            entries_.add(DialogEntry{listRef, static_cast<ADMInt32>(i), menu->second[i]});
         lists_.find(listRef)->entries.push_back(entry);
     }
 }

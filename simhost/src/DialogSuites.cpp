@@ -19,15 +19,21 @@ SuiteKey kNotifierKey{kADMNotifierSuite, kADMNotifierSuiteVersion};
 SuiteKey kEntryKey{kADMEntrySuite, kADMEntrySuiteVersion};
 SuiteKey kTrackerKey{kADMTrackerSuite, kADMTrackerSuiteVersion};
 
-DialogManager& manager() { return Host::current().dialogs(); }
+DialogManager& manager() {
+    return Host::current().dialogs();
+}
 
-std::string text(const char* s) { return s == nullptr ? "null" : std::string("\"") + s + "\""; }
-std::string none() { return std::string(); }
+std::string text(const char* s) {
+    return s == nullptr ? "null" : std::string("\"") + s + "\"";
+}
+std::string none() {
+    return std::string();
+}
 
 // --- ADM Basic Suite, versions 2 and 10
 
-ADMErr getIndexStringAt(const SuiteKey& key, SPPluginRef plugin, ADMInt32 listID, ADMInt32 index, char* buffer,
-                        ADMInt32 bufferSize) {
+ADMErr getIndexStringAt(const SuiteKey& key, SPPluginRef plugin, ADMInt32 listID, ADMInt32 index,
+                        char* buffer, ADMInt32 bufferSize) {
     Host& host = Host::current();
     if (auto fault = host.enter(key, 0, [&] {
             return std::to_string(listID) + " " + std::to_string(index) + " " + std::to_string(bufferSize);
@@ -70,15 +76,20 @@ ADMErr basic10GetIndexString(SPPluginRef plugin, ADMInt32 listID, ADMInt32 index
 
 void messageAlertAt(const SuiteKey& key, const char* message) {
     Host& host = Host::current();
-    host.enter(key, 3, [&] { return text(message); }, false);
+    host.enter(
+        key, 3, [&] { return text(message); }, false);
     if (message == nullptr) {
         host.violation("messageAlert with a null text");
         return;
     }
     host.dialogs().alert(message);
 }
-void basicMessageAlert(const char* message) noexcept { messageAlertAt(kBasicKey, message); }
-void basic10MessageAlert(const char* message) noexcept { messageAlertAt(kBasic10Key, message); }
+void basicMessageAlert(const char* message) noexcept {
+    messageAlertAt(kBasicKey, message);
+}
+void basic10MessageAlert(const char* message) noexcept {
+    messageAlertAt(kBasic10Key, message);
+}
 
 void paletteLayoutBoundsAt(const SuiteKey& key, ADMRect* bounds) {
     Host& host = Host::current();
@@ -89,8 +100,12 @@ void paletteLayoutBoundsAt(const SuiteKey& key, ADMRect* bounds) {
     }
     *bounds = host.options().paletteArea;
 }
-void basicPaletteLayoutBounds(ADMRect* bounds) noexcept { paletteLayoutBoundsAt(kBasicKey, bounds); }
-void basic10PaletteLayoutBounds(ADMRect* bounds) noexcept { paletteLayoutBoundsAt(kBasic10Key, bounds); }
+void basicPaletteLayoutBounds(ADMRect* bounds) noexcept {
+    paletteLayoutBoundsAt(kBasicKey, bounds);
+}
+void basic10PaletteLayoutBounds(ADMRect* bounds) noexcept {
+    paletteLayoutBoundsAt(kBasic10Key, bounds);
+}
 
 ADMErr basic10AboutBox(const char* title, const char* description) noexcept {
     Host& host = Host::current();
@@ -182,7 +197,8 @@ SPPluginRef dialogGetPluginRef(ADMDialogRef dialog) noexcept {
 }
 
 void dialogShow(ADMDialogRef dialog, ADMBoolean show) noexcept {
-    Host::current().enter(kDialogKey, 31, [&] { return std::to_string(show); }, false);
+    Host::current().enter(
+        kDialogKey, 31, [&] { return std::to_string(show); }, false);
     if (Dialog* d = checkedDialog(dialog, "show")) {
         d->visible = show != 0;
     }
@@ -196,11 +212,15 @@ ADMBoolean dialogIsVisible(ADMDialogRef dialog) noexcept {
 
 void dialogSetBoundsRect(ADMDialogRef dialog, const ADMRect* bounds) noexcept {
     Host& host = Host::current();
-    host.enter(kDialogKey, 40, [&] {
-            return bounds == nullptr ? std::string("null")
-                                     : std::to_string(bounds->top) + "," + std::to_string(bounds->left) + "," +
-                                           std::to_string(bounds->bottom) + "," + std::to_string(bounds->right);
-        }, false);
+    host.enter(
+        kDialogKey, 40,
+        [&] {
+            return bounds == nullptr
+                       ? std::string("null")
+                       : std::to_string(bounds->top) + "," + std::to_string(bounds->left) + "," +
+                             std::to_string(bounds->bottom) + "," + std::to_string(bounds->right);
+        },
+        false);
     Dialog* d = checkedDialog(dialog, "setBoundsRect");
     if (d == nullptr || bounds == nullptr) {
         return;
@@ -222,7 +242,8 @@ void dialogGetBoundsRect(ADMDialogRef dialog, ADMRect* bounds) noexcept {
 }
 
 ADMItemRef dialogGetItem(ADMDialogRef dialog, ADMInt32 itemID) noexcept {
-    Host::current().enter(kDialogKey, 78, [&] { return std::to_string(itemID); }, false);
+    Host::current().enter(
+        kDialogKey, 78, [&] { return std::to_string(itemID); }, false);
     if (checkedDialog(dialog, "getItem") == nullptr) {
         return nullptr;
     }
@@ -299,7 +320,8 @@ void itemInvalidate(ADMItemRef item) noexcept {
 }
 
 void itemSetHighlightOnPress(ADMItemRef item, ADMBoolean highlight) noexcept {
-    Host::current().enter(kItemKey, 31, [&] { return std::to_string(highlight); }, false);
+    Host::current().enter(
+        kItemKey, 31, [&] { return std::to_string(highlight); }, false);
     if (DialogItem* i = checkedItem(item, "setHighlightOnPress")) {
         i->highlightOnPress = highlight != 0;
     }
@@ -307,7 +329,8 @@ void itemSetHighlightOnPress(ADMItemRef item, ADMBoolean highlight) noexcept {
 
 void itemSetPictureID(ADMItemRef item, ADMInt32 pictureResID, const char* pictureName) noexcept {
     Host& host = Host::current();
-    host.enter(kItemKey, 57, [&] { return std::to_string(pictureResID) + " " + text(pictureName); }, false);
+    host.enter(
+        kItemKey, 57, [&] { return std::to_string(pictureResID) + " " + text(pictureName); }, false);
     if (DialogItem* i = checkedItem(item, "setPictureID")) {
         i->pictureID = pictureResID;
         i->pictureName = pictureName != nullptr ? pictureName : "";
@@ -316,7 +339,8 @@ void itemSetPictureID(ADMItemRef item, ADMInt32 pictureResID, const char* pictur
 
 void itemSetText(ADMItemRef item, const char* value) noexcept {
     Host& host = Host::current();
-    host.enter(kItemKey, 75, [&] { return text(value); }, false);
+    host.enter(
+        kItemKey, 75, [&] { return text(value); }, false);
     DialogItem* i = checkedItem(item, "setText");
     if (i == nullptr) {
         return;
@@ -348,7 +372,8 @@ ADMIconSuite gIconSuite{};
 
 void listSetMenuID(ADMListRef list, ADMInt32 menuResID) noexcept {
     Host& host = Host::current();
-    host.enter(kListKey, 0, [&] { return std::to_string(menuResID); }, false);
+    host.enter(
+        kListKey, 0, [&] { return std::to_string(menuResID); }, false);
     if (host.checked(manager().lists(), list, "setMenuID") != nullptr) {
         manager().setMenu(list, menuResID);
     }
@@ -382,7 +407,8 @@ ADMEntrySuite gEntrySuite{
 
 ADMBoolean notifierIsNotifierType(ADMNotifierRef notifier, const char* notifierType) noexcept {
     Host& host = Host::current();
-    host.enter(kNotifierKey, 2, [&] { return text(notifierType); }, false);
+    host.enter(
+        kNotifierKey, 2, [&] { return text(notifierType); }, false);
     NotifierState* n = host.checked(manager().notifiers(), notifier, "isNotifierType");
     if (n == nullptr || notifierType == nullptr) {
         return 0;
@@ -392,7 +418,8 @@ ADMBoolean notifierIsNotifierType(ADMNotifierRef notifier, const char* notifierT
 
 void notifierGetNotifierType(ADMNotifierRef notifier, char* notifierType, ASUInt32 maxLength) noexcept {
     Host& host = Host::current();
-    host.enter(kNotifierKey, 3, [&] { return std::to_string(maxLength); }, false);
+    host.enter(
+        kNotifierKey, 3, [&] { return std::to_string(maxLength); }, false);
     NotifierState* n = host.checked(manager().notifiers(), notifier, "getNotifierType");
     if (notifierType == nullptr || maxLength == 0) {
         host.violation("getNotifierType with a null buffer or size 0");

@@ -28,32 +28,52 @@ constexpr unsigned char kFreshBlockFill = 0xA5;
 
 const char* handleKindName(HandleKind kind) {
     switch (kind) {
-        case HandleKind::Plugin: return "plug-in";
-        case HandleKind::Access: return "access";
-        case HandleKind::Art: return "art";
-        case HandleKind::Pattern: return "pattern";
-        case HandleKind::MenuItem: return "menu item";
-        case HandleKind::MenuGroup: return "menu group";
-        case HandleKind::Notifier: return "notifier";
-        case HandleKind::AppContext: return "context";
-        case HandleKind::UnicodeString: return "string";
-        case HandleKind::Dialog: return "dialog";
-        case HandleKind::Item: return "item";
-        case HandleKind::List: return "list";
-        case HandleKind::Entry: return "entry";
-        case HandleKind::ADMNotifier: return "dialog notifier";
-        case HandleKind::Tracker: return "tracker";
+        case HandleKind::Plugin:
+            return "plug-in";
+        case HandleKind::Access:
+            return "access";
+        case HandleKind::Art:
+            return "art";
+        case HandleKind::Pattern:
+            return "pattern";
+        case HandleKind::MenuItem:
+            return "menu item";
+        case HandleKind::MenuGroup:
+            return "menu group";
+        case HandleKind::Notifier:
+            return "notifier";
+        case HandleKind::AppContext:
+            return "context";
+        case HandleKind::UnicodeString:
+            return "string";
+        case HandleKind::Dialog:
+            return "dialog";
+        case HandleKind::Item:
+            return "item";
+        case HandleKind::List:
+            return "list";
+        case HandleKind::Entry:
+            return "entry";
+        case HandleKind::ADMNotifier:
+            return "dialog notifier";
+        case HandleKind::Tracker:
+            return "tracker";
     }
     return "unknown";
 }
 
 const char* handleProblemText(HandleProblem problem) {
     switch (problem) {
-        case HandleProblem::None: return "good";
-        case HandleProblem::Null: return "null";
-        case HandleProblem::WrongKind: return "wrong-kind";
-        case HandleProblem::Unknown: return "unknown";
-        case HandleProblem::Expired: return "expired";
+        case HandleProblem::None:
+            return "good";
+        case HandleProblem::Null:
+            return "null";
+        case HandleProblem::WrongKind:
+            return "wrong-kind";
+        case HandleProblem::Unknown:
+            return "unknown";
+        case HandleProblem::Expired:
+            return "expired";
     }
     return "bad";
 }
@@ -99,7 +119,9 @@ Host& Host::current() {
     return *gCurrentHost;
 }
 
-bool Host::exists() { return gCurrentHost != nullptr; }
+bool Host::exists() {
+    return gCurrentHost != nullptr;
+}
 
 // --- plug-ins
 
@@ -152,7 +174,9 @@ LoadedPlugin& Host::plugin(SPPluginRef ref) {
     return *found;
 }
 
-LoadedPlugin* Host::findPlugin(SPPluginRef ref) { return plugins_.find(ref); }
+LoadedPlugin* Host::findPlugin(SPPluginRef ref) {
+    return plugins_.find(ref);
+}
 
 std::vector<SPPluginRef> Host::plugins() const {
     std::vector<SPPluginRef> out;
@@ -377,7 +401,9 @@ bool Host::releaseAccess(SPAccessRef access) {
 
 // --- checking
 
-void Host::violation(std::string what) { violations_.push_back(std::move(what)); }
+void Host::violation(std::string what) {
+    violations_.push_back(std::move(what));
+}
 
 std::vector<std::string> Host::imbalances() const {
     std::vector<std::string> out;

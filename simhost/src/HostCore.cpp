@@ -42,7 +42,9 @@ void Faults::clear() {
     rearm();
 }
 
-void Faults::rearm() { armed_ = !refusals_.empty() || !entryFaults_.empty() || nthCall_ != 0; }
+void Faults::rearm() {
+    armed_ = !refusals_.empty() || !entryFaults_.empty() || nthCall_ != 0;
+}
 
 std::optional<ASErr> Faults::nthCall(ASErr codeForEntry) {
     if (nthCall_ != 0 && failableCalls_ == nthCall_) {
@@ -73,7 +75,8 @@ std::optional<ASErr> Faults::onCall(const SuiteKey& suite, int entry, bool isAll
     }
     std::optional<ASErr> answer;
     for (auto& fault : entryFaults_) {
-        const bool matches = fault.suite.empty() ? isAllocation : (fault.suite == suite.name && fault.entry == entry);
+        const bool matches =
+            fault.suite.empty() ? isAllocation : (fault.suite == suite.name && fault.entry == entry);
         if (!matches) {
             continue;
         }

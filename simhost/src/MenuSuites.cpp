@@ -14,9 +14,13 @@ namespace {
 SuiteKey kMenuKey{kAIMenuSuite, kAIMenuSuiteVersion};
 SuiteKey kMenu8Key{kAIMenuSuite, kAIMenuSuiteVersion8};
 
-std::string quoted(const char* text) { return text == nullptr ? "null" : std::string("\"") + text + "\""; }
+std::string quoted(const char* text) {
+    return text == nullptr ? "null" : std::string("\"") + text + "\"";
+}
 
-Menus& menus() { return Host::current().menus(); }
+Menus& menus() {
+    return Host::current().menus();
+}
 
 // Checks what both versions of addMenuItem share and adds the item.
 AIErr addItem(const char* entry, SPPluginRef plugin, const char* name, const char* groupName,
@@ -37,12 +41,13 @@ AIErr addItem(const char* entry, SPPluginRef plugin, const char* name, const cha
     if (group == nullptr) {
         return kNotFoundErr;
     }
-    *menuItem = menus().addItem(group, MenuItem{plugin, name != nullptr ? name : "", nullptr, *text, options});
+    *menuItem =
+        menus().addItem(group, MenuItem{plugin, name != nullptr ? name : "", nullptr, *text, options});
     return kNoErr;
 }
 
-AIErr addMenuItem(SPPluginRef plugin, const char* name, const AIPlatformAddMenuItemData* data, ASInt32 options,
-                  AIMenuItemHandle* menuItem) noexcept {
+AIErr addMenuItem(SPPluginRef plugin, const char* name, const AIPlatformAddMenuItemData* data,
+                  ASInt32 options, AIMenuItemHandle* menuItem) noexcept {
     Host& host = Host::current();
     if (auto fault = host.enter(kMenuKey, 0, [&] {
             return quoted(name) + " " + quoted(data != nullptr ? data->groupName : nullptr) + " " +
@@ -62,8 +67,8 @@ AIErr addMenuItem(SPPluginRef plugin, const char* name, const AIPlatformAddMenuI
     return addItem("addMenuItem", plugin, name, data->groupName, text, options, menuItem);
 }
 
-AIErr addMenuItem8(SPPluginRef plugin, const char* name, const AIPlatformAddMenuItemDataUS* data, ASInt32 options,
-                   AIMenuItemHandle* menuItem) noexcept {
+AIErr addMenuItem8(SPPluginRef plugin, const char* name, const AIPlatformAddMenuItemDataUS* data,
+                   ASInt32 options, AIMenuItemHandle* menuItem) noexcept {
     Host& host = Host::current();
     if (auto fault = host.enter(kMenu8Key, 0, [&] {
             return quoted(name) + " " + quoted(data != nullptr ? data->groupName : nullptr) + " " +
@@ -79,7 +84,8 @@ AIErr addMenuItem8(SPPluginRef plugin, const char* name, const AIPlatformAddMenu
     if (textRef != nullptr && host.checked(host.strings().table(), textRef, "addMenuItem") == nullptr) {
         return kBadHandleErr;
     }
-    return addItem("addMenuItem", plugin, name, data->groupName, host.strings().utf8(textRef), options, menuItem);
+    return addItem("addMenuItem", plugin, name, data->groupName, host.strings().utf8(textRef), options,
+                   menuItem);
 }
 
 AIErr checkItemAt(const SuiteKey& key, AIMenuItemHandle menuItem, AIBoolean checked) {
@@ -105,7 +111,8 @@ AIErr checkItem8(AIMenuItemHandle menuItem, AIBoolean checked) noexcept {
 AIErr addMenuGroupAsSubMenu(const char* name, ASInt32 options, AIMenuItemHandle menuItem,
                             AIMenuGroup* group) noexcept {
     Host& host = Host::current();
-    if (auto fault = host.enter(kMenu8Key, 19, [&] { return quoted(name) + " " + std::to_string(options); })) {
+    if (auto fault =
+            host.enter(kMenu8Key, 19, [&] { return quoted(name) + " " + std::to_string(options); })) {
         return *fault;
     }
     if (name == nullptr || group == nullptr) {

@@ -38,9 +38,12 @@ std::string quote(const std::string& text) {
 }
 
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
@@ -145,7 +148,9 @@ std::string asideName(const std::string& file) {
 
 PreferenceStore::PreferenceStore(Host& host) : PreferenceStore(host.options().preferencesFile) {}
 
-PreferenceStore::PreferenceStore(std::string file) : file_(std::move(file)) { load(); }
+PreferenceStore::PreferenceStore(std::string file) : file_(std::move(file)) {
+    load();
+}
 
 const PreferenceValue* PreferenceStore::find(const std::string& section, const std::string& key) const {
     auto found = values_.find({section, key});
@@ -173,8 +178,8 @@ std::string PreferenceStore::serialize() const {
         } else if (const auto* i = std::get_if<ASInt32>(&stored)) {
             line = "integer " + quote(where.first) + " " + quote(where.second) + " " + std::to_string(*i);
         } else if (const auto* p = std::get_if<ADMPoint>(&stored)) {
-            line = "point " + quote(where.first) + " " + quote(where.second) + " " + std::to_string(p->v) + "," +
-                   std::to_string(p->h);
+            line = "point " + quote(where.first) + " " + quote(where.second) + " " + std::to_string(p->v) +
+                   "," + std::to_string(p->h);
         } else {
             line = "string " + quote(where.first) + " " + quote(where.second) + " " +
                    quote(std::get<std::string>(stored));
@@ -246,9 +251,10 @@ void PreferenceStore::load() {
     // Keep the damaged file for whoever wants to look at it, and start afresh.
     const std::string aside = asideName(file_);
     fs::rename(file_, aside, ec);
-    damageReport_ = "preference file " + file_ + " is damaged (" + error + "); " +
-                    (ec ? "it could not be set aside (" + ec.message() + ")" : "it was set aside as " + aside) +
-                    " and the defaults are used";
+    damageReport_ =
+        "preference file " + file_ + " is damaged (" + error + "); " +
+        (ec ? "it could not be set aside (" + ec.message() + ")" : "it was set aside as " + aside) +
+        " and the defaults are used";
 }
 
 bool PreferenceStore::save() {

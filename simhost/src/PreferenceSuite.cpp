@@ -12,7 +12,9 @@ namespace {
 
 SuiteKey kPreferenceKey{kAIPreferenceSuite, kAIPreferenceSuiteVersion};
 
-PreferenceStore& store() { return Host::current().preferences(); }
+PreferenceStore& store() {
+    return Host::current().preferences();
+}
 
 std::string where(const char* prefix, const char* suffix) {
     return std::string("\"") + (prefix ? prefix : "null") + "\" \"" + (suffix ? suffix : "null") + "\"";
@@ -134,6 +136,8 @@ AIPreferenceSuite gPreferenceSuite{
 
 }  // namespace
 
-void registerPreferenceSuite(Host& host) { registerSuite<kPreferenceKey>(host, gPreferenceSuite); }
+void registerPreferenceSuite(Host& host) {
+    registerSuite<kPreferenceKey>(host, gPreferenceSuite);
+}
 
 }  // namespace simhost

@@ -11,26 +11,32 @@ namespace {
 
 SuiteKey kRealMathKey{kAIRealMathSuite, kAIRealMathSuiteVersion};
 
-std::string number(AIReal x) { return std::to_string(x); }
+std::string number(AIReal x) {
+    return std::to_string(x);
+}
 
 AIReal realAtan2(AIReal a, AIReal b) noexcept {
-    Host::current().enter(kRealMathKey, 9, [&] { return number(a) + " " + number(b); }, false);
+    Host::current().enter(
+        kRealMathKey, 9, [&] { return number(a) + " " + number(b); }, false);
     return std::atan2(b, a);
 }
 
 AIReal radianToDegree(AIReal radians) noexcept {
-    Host::current().enter(kRealMathKey, 11, [&] { return number(radians); }, false);
+    Host::current().enter(
+        kRealMathKey, 11, [&] { return number(radians); }, false);
     return radians * (180.0f / std::numbers::pi_v<float>);
 }
 
 AIReal realSqrt(AIReal x) noexcept {
-    Host::current().enter(kRealMathKey, 12, [&] { return number(x); }, false);
+    Host::current().enter(
+        kRealMathKey, 12, [&] { return number(x); }, false);
     return std::sqrt(x);
 }
 
 void realMatrixSetIdentity(AIRealMatrix* matrix) noexcept {
     Host& host = Host::current();
-    host.enter(kRealMathKey, 36, [] { return std::string("matrix"); }, false);
+    host.enter(
+        kRealMathKey, 36, [] { return std::string("matrix"); }, false);
     if (matrix == nullptr) {
         host.violation("realMatrixSetIdentity with a null matrix");
         return;
@@ -40,7 +46,8 @@ void realMatrixSetIdentity(AIRealMatrix* matrix) noexcept {
 
 void realMatrixConcatTranslate(AIRealMatrix* matrix, AIReal tx, AIReal ty) noexcept {
     Host& host = Host::current();
-    host.enter(kRealMathKey, 43, [&] { return number(tx) + " " + number(ty); }, false);
+    host.enter(
+        kRealMathKey, 43, [&] { return number(tx) + " " + number(ty); }, false);
     if (matrix == nullptr) {
         host.violation("realMatrixConcatTranslate with a null matrix");
         return;
@@ -59,6 +66,8 @@ AIRealMathSuite gRealMathSuite{
 
 }  // namespace
 
-void registerRealMathSuite(Host& host) { registerSuite<kRealMathKey>(host, gRealMathSuite); }
+void registerRealMathSuite(Host& host) {
+    registerSuite<kRealMathKey>(host, gRealMathSuite);
+}
 
 }  // namespace simhost

@@ -24,7 +24,9 @@ bool allAscii(const Text& text) {
 
 }  // namespace
 
-bool fullSupport() { return false; }
+bool fullSupport() {
+    return false;
+}
 
 std::optional<std::u16string> decode(std::string_view bytes, AICharacterEncoding encoding) {
     if (!knownEncoding(encoding) || !allAscii(bytes)) {

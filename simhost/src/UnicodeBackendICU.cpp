@@ -16,8 +16,10 @@ namespace {
 const char* converterName(AICharacterEncoding encoding) {
     switch (encoding) {
         case kAIPlatformCharacterEncoding:
-        case kAIRomanCharacterEncoding: return "macintosh";
-        case kAIUTF8CharacterEncoding: return "UTF-8";
+        case kAIRomanCharacterEncoding:
+            return "macintosh";
+        case kAIUTF8CharacterEncoding:
+            return "UTF-8";
     }
     return nullptr;
 }
@@ -39,7 +41,9 @@ Converter open(AICharacterEncoding encoding) {
 
 }  // namespace
 
-bool fullSupport() { return true; }
+bool fullSupport() {
+    return true;
+}
 
 std::optional<std::u16string> decode(std::string_view bytes, AICharacterEncoding encoding) {
     Converter converter = open(encoding);
@@ -83,11 +87,20 @@ std::optional<std::u16string> normalize(std::u16string_view text, ASInt32 form) 
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* normalizer = nullptr;
     switch (form) {
-        case ai::UnicodeString::kForm_NFD: normalizer = icu::Normalizer2::getNFDInstance(status); break;
-        case ai::UnicodeString::kForm_NFC: normalizer = icu::Normalizer2::getNFCInstance(status); break;
-        case ai::UnicodeString::kForm_NFKD: normalizer = icu::Normalizer2::getNFKDInstance(status); break;
-        case ai::UnicodeString::kForm_NFKC: normalizer = icu::Normalizer2::getNFKCInstance(status); break;
-        default: return std::nullopt;
+        case ai::UnicodeString::kForm_NFD:
+            normalizer = icu::Normalizer2::getNFDInstance(status);
+            break;
+        case ai::UnicodeString::kForm_NFC:
+            normalizer = icu::Normalizer2::getNFCInstance(status);
+            break;
+        case ai::UnicodeString::kForm_NFKD:
+            normalizer = icu::Normalizer2::getNFKDInstance(status);
+            break;
+        case ai::UnicodeString::kForm_NFKC:
+            normalizer = icu::Normalizer2::getNFKCInstance(status);
+            break;
+        default:
+            return std::nullopt;
     }
     if (U_FAILURE(status) || normalizer == nullptr) {
         return std::nullopt;
@@ -101,7 +114,8 @@ std::optional<std::u16string> normalize(std::u16string_view text, ASInt32 form) 
 }
 
 char32_t foldCase(char32_t codePoint) {
-    const auto folded = static_cast<char32_t>(u_foldCase(static_cast<UChar32>(codePoint), U_FOLD_CASE_DEFAULT));
+    const auto folded =
+        static_cast<char32_t>(u_foldCase(static_cast<UChar32>(codePoint), U_FOLD_CASE_DEFAULT));
     // Simple folding stays in the same plane, so the unit count holds.
     return (folded > 0xFFFF) == (codePoint > 0xFFFF) ? folded : codePoint;
 }

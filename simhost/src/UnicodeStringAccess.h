@@ -18,11 +18,19 @@ inline SuiteKey kUnicodeKey{kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion}
 constexpr ASUInt32 npos = ai::UnicodeString::npos;
 inline const std::u16string kEmptyText;
 
-inline UnicodeStrings& strings() { return Host::current().strings(); }
+inline UnicodeStrings& strings() {
+    return Host::current().strings();
+}
 
-inline std::size_t wide(ASUInt32 value) { return value == npos ? std::u16string::npos : value; }
-inline ASUInt32 narrow(std::size_t value) { return value == std::u16string::npos ? npos : static_cast<ASUInt32>(value); }
-inline std::string num(ASUInt32 value) { return value == npos ? std::string("npos") : std::to_string(value); }
+inline std::size_t wide(ASUInt32 value) {
+    return value == npos ? std::u16string::npos : value;
+}
+inline ASUInt32 narrow(std::size_t value) {
+    return value == std::u16string::npos ? npos : static_cast<ASUInt32>(value);
+}
+inline std::string num(ASUInt32 value) {
+    return value == npos ? std::string("npos") : std::to_string(value);
+}
 
 // The text behind a string for reading; null (reported) for a bad reference.
 inline const std::u16string* textOf(const AIUnicodeStringRef* self, const char* entry) {
@@ -73,14 +81,18 @@ inline std::u16string unitText(ASUInt32 unit) {
     return {static_cast<char16_t>(0xD800 + (v >> 10)), static_cast<char16_t>(0xDC00 + (v & 0x3FF))};
 }
 
-inline bool validCodePoint(ASUInt32 unit) { return unit <= 0x10FFFF; }
+inline bool validCodePoint(ASUInt32 unit) {
+    return unit <= 0x10FFFF;
+}
 
 inline std::u16string folded(std::u16string_view text) {
     std::u16string out(text);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const char16_t unit = out[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF) {
-            const char32_t cp = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (out[i + 1] - 0xDC00);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
+            out[i + 1] <= 0xDFFF) {
+            const char32_t cp =
+                0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (out[i + 1] - 0xDC00);
             const std::u16string f = unitText(static_cast<ASUInt32>(unicode::foldCase(cp)));
             out[i] = f[0];
             out[i + 1] = f[1];
@@ -97,22 +109,27 @@ inline std::u16string_view part(const std::u16string& text, ASUInt32 pos, ASUInt
     return std::u16string_view(text).substr(start, wide(count));
 }
 
-inline ASInt32 sign(int value) { return value < 0 ? -1 : value > 0 ? 1 : 0; }
+inline ASInt32 sign(int value) {
+    return value < 0 ? -1 : value > 0 ? 1 : 0;
+}
 
 // The entries that only read, defined in UnicodeStringQueries.cpp.
 AIErr getUnit(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32* unit) noexcept;
 ASInt32 compare(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32 count, const AIUnicodeStringRef* other,
                 ASUInt32 otherPos, ASUInt32 otherCount) noexcept;
-ASInt32 caseCompare(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32 count, const AIUnicodeStringRef* other,
-                    ASUInt32 otherPos, ASUInt32 otherCount) noexcept;
-AIErr canonicalCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASInt32* result) noexcept;
-AIErr canonicalCaseCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASInt32* result) noexcept;
+ASInt32 caseCompare(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32 count,
+                    const AIUnicodeStringRef* other, ASUInt32 otherPos, ASUInt32 otherCount) noexcept;
+AIErr canonicalCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other,
+                       ASInt32* result) noexcept;
+AIErr canonicalCaseCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other,
+                           ASInt32* result) noexcept;
 ASUInt32 length(const AIUnicodeStringRef* self) noexcept;
 AIBoolean empty(const AIUnicodeStringRef* self) noexcept;
 AIBoolean hasSurrogates(const AIUnicodeStringRef* self) noexcept;
 ASUInt32 findUnit(const AIUnicodeStringRef* self, ASUInt32 unit, ASUInt32 pos) noexcept;
 ASUInt32 find(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos) noexcept;
-ASUInt32 findN(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos, ASUInt32 count) noexcept;
+ASUInt32 findN(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos,
+               ASUInt32 count) noexcept;
 ASUInt32 caseFind(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos,
                   ASUInt32 count) noexcept;
 ASUInt32 rfindUnit(const AIUnicodeStringRef* self, ASUInt32 unit, ASUInt32 pos) noexcept;

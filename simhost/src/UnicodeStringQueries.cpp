@@ -25,9 +25,11 @@ AIErr getUnit(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32* unit) noex
     return kNoErr;
 }
 
-static ASInt32 compareAt(const char* entry, int number, bool ignoreCase, const AIUnicodeStringRef* self, ASUInt32 pos,
-                  ASUInt32 count, const AIUnicodeStringRef* other, ASUInt32 otherPos, ASUInt32 otherCount) {
-    Host::current().enter(kUnicodeKey, number, [&] { return num(pos) + " " + num(count); }, false);
+static ASInt32 compareAt(const char* entry, int number, bool ignoreCase, const AIUnicodeStringRef* self,
+                         ASUInt32 pos, ASUInt32 count, const AIUnicodeStringRef* other, ASUInt32 otherPos,
+                         ASUInt32 otherCount) {
+    Host::current().enter(
+        kUnicodeKey, number, [&] { return num(pos) + " " + num(count); }, false);
     const std::u16string* a = textOf(self, entry);
     const std::u16string* b = textOf(other, entry);
     if (a == nullptr || b == nullptr) {
@@ -47,13 +49,14 @@ ASInt32 compare(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32 count, co
     return compareAt("compare", 10, false, self, pos, count, other, otherPos, otherCount);
 }
 
-ASInt32 caseCompare(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32 count, const AIUnicodeStringRef* other,
-                    ASUInt32 otherPos, ASUInt32 otherCount) noexcept {
+ASInt32 caseCompare(const AIUnicodeStringRef* self, ASUInt32 pos, ASUInt32 count,
+                    const AIUnicodeStringRef* other, ASUInt32 otherPos, ASUInt32 otherCount) noexcept {
     return compareAt("caseCompare", 11, true, self, pos, count, other, otherPos, otherCount);
 }
 
-static AIErr canonicalCompareAt(const char* entry, int number, bool ignoreCase, const AIUnicodeStringRef* self,
-                         const AIUnicodeStringRef* other, ASInt32* result) {
+static AIErr canonicalCompareAt(const char* entry, int number, bool ignoreCase,
+                                const AIUnicodeStringRef* self, const AIUnicodeStringRef* other,
+                                ASInt32* result) {
     Host& host = Host::current();
     if (auto fault = host.enter(kUnicodeKey, number, [] { return std::string(); })) {
         return *fault;
@@ -84,28 +87,33 @@ static AIErr canonicalCompareAt(const char* entry, int number, bool ignoreCase, 
     return kNoErr;
 }
 
-AIErr canonicalCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASInt32* result) noexcept {
+AIErr canonicalCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other,
+                       ASInt32* result) noexcept {
     return canonicalCompareAt("canonicalCompare", 12, false, self, other, result);
 }
 
-AIErr canonicalCaseCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASInt32* result) noexcept {
+AIErr canonicalCaseCompare(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other,
+                           ASInt32* result) noexcept {
     return canonicalCompareAt("canonicalCaseCompare", 13, true, self, other, result);
 }
 
 ASUInt32 length(const AIUnicodeStringRef* self) noexcept {
-    Host::current().enter(kUnicodeKey, 14, [] { return std::string(); }, false);
+    Host::current().enter(
+        kUnicodeKey, 14, [] { return std::string(); }, false);
     const std::u16string* text = textOf(self, "length");
     return text != nullptr ? static_cast<ASUInt32>(text->size()) : 0;
 }
 
 AIBoolean empty(const AIUnicodeStringRef* self) noexcept {
-    Host::current().enter(kUnicodeKey, 15, [] { return std::string(); }, false);
+    Host::current().enter(
+        kUnicodeKey, 15, [] { return std::string(); }, false);
     const std::u16string* text = textOf(self, "empty");
     return text == nullptr || text->empty() ? 1 : 0;
 }
 
 AIBoolean hasSurrogates(const AIUnicodeStringRef* self) noexcept {
-    Host::current().enter(kUnicodeKey, 31, [] { return std::string(); }, false);
+    Host::current().enter(
+        kUnicodeKey, 31, [] { return std::string(); }, false);
     const std::u16string* text = textOf(self, "hasSurrogates");
     if (text == nullptr) {
         return 0;
@@ -121,9 +129,10 @@ AIBoolean hasSurrogates(const AIUnicodeStringRef* self) noexcept {
 // --- searches: positions in units, npos when nothing is found
 
 template <class Search>
-static ASUInt32 search(const char* entry, int number, const AIUnicodeStringRef* self, const AIUnicodeStringRef* other,
-                Search&& how) {
-    Host::current().enter(kUnicodeKey, number, [] { return std::string(); }, false);
+static ASUInt32 search(const char* entry, int number, const AIUnicodeStringRef* self,
+                       const AIUnicodeStringRef* other, Search&& how) {
+    Host::current().enter(
+        kUnicodeKey, number, [] { return std::string(); }, false);
     const std::u16string* text = textOf(self, entry);
     const std::u16string* pattern = other != nullptr ? textOf(other, entry) : &kEmptyText;
     if (text == nullptr || pattern == nullptr) {
@@ -133,8 +142,9 @@ static ASUInt32 search(const char* entry, int number, const AIUnicodeStringRef* 
 }
 
 ASUInt32 findUnit(const AIUnicodeStringRef* self, ASUInt32 unit, ASUInt32 pos) noexcept {
-    return search("findUnit", 17, self, nullptr,
-                  [&](const std::u16string& t, const std::u16string&) { return t.find(unitText(unit), wide(pos)); });
+    return search("findUnit", 17, self, nullptr, [&](const std::u16string& t, const std::u16string&) {
+        return t.find(unitText(unit), wide(pos));
+    });
 }
 
 ASUInt32 find(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos) noexcept {
@@ -142,7 +152,8 @@ ASUInt32 find(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, A
                   [&](const std::u16string& t, const std::u16string& p) { return t.find(p, wide(pos)); });
 }
 
-ASUInt32 findN(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos, ASUInt32 count) noexcept {
+ASUInt32 findN(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos,
+               ASUInt32 count) noexcept {
     return search("findN", 19, self, other, [&](const std::u16string& t, const std::u16string& p) {
         return t.find(p.substr(0, wide(count)), wide(pos));
     });
@@ -156,8 +167,9 @@ ASUInt32 caseFind(const AIUnicodeStringRef* self, const AIUnicodeStringRef* othe
 }
 
 ASUInt32 rfindUnit(const AIUnicodeStringRef* self, ASUInt32 unit, ASUInt32 pos) noexcept {
-    return search("rfindUnit", 21, self, nullptr,
-                  [&](const std::u16string& t, const std::u16string&) { return t.rfind(unitText(unit), wide(pos)); });
+    return search("rfindUnit", 21, self, nullptr, [&](const std::u16string& t, const std::u16string&) {
+        return t.rfind(unitText(unit), wide(pos));
+    });
 }
 
 ASUInt32 rfind(const AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos) noexcept {
@@ -199,6 +211,5 @@ ASUInt32 findLastNotOf(const AIUnicodeStringRef* self, const AIUnicodeStringRef*
         return t.find_last_not_of(p.substr(0, wide(count)), wide(pos));
     });
 }
-
 
 }  // namespace simhost::stringsuite

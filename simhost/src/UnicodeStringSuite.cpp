@@ -54,7 +54,8 @@ AIErr initializeUTF16(AIUnicodeStringRef* self, const ASUnicode* units, ASUInt32
 
 AIErr initializeUnit(AIUnicodeStringRef* self, ASUInt32 count, ASUInt32 unit) noexcept {
     Host& host = Host::current();
-    if (auto fault = host.enter(kUnicodeKey, 2, [&] { return std::to_string(count) + " x " + std::to_string(unit); })) {
+    if (auto fault = host.enter(kUnicodeKey, 2,
+                                [&] { return std::to_string(count) + " x " + std::to_string(unit); })) {
         return *fault;
     }
     if (!validCodePoint(unit)) {
@@ -71,7 +72,8 @@ AIErr initializeUnit(AIUnicodeStringRef* self, ASUInt32 count, ASUInt32 unit) no
 
 AIErr destroy(AIUnicodeStringRef* self) noexcept {
     Host& host = Host::current();
-    if (auto fault = host.enter(kUnicodeKey, 3, [] { return std::string(); }, false)) {
+    if (auto fault = host.enter(
+            kUnicodeKey, 3, [] { return std::string(); }, false)) {
         return *fault;
     }
     if (self == nullptr) {
@@ -127,7 +129,8 @@ AIErr append(AIUnicodeStringRef* self, const AIUnicodeStringRef* other) noexcept
     return kNoErr;
 }
 
-AIErr appendSub(AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos, ASUInt32 count) noexcept {
+AIErr appendSub(AIUnicodeStringRef* self, const AIUnicodeStringRef* other, ASUInt32 pos,
+                ASUInt32 count) noexcept {
     if (auto fault = Host::current().enter(kUnicodeKey, 5, [&] { return num(pos) + " " + num(count); })) {
         return *fault;
     }
@@ -223,7 +226,8 @@ AIErr resize(AIUnicodeStringRef* self, ASUInt32 count, ASUInt32 unit) noexcept {
     return kNoErr;
 }
 
-AIErr substr(const AIUnicodeStringRef* self, AIUnicodeStringRef* result, ASUInt32 pos, ASUInt32 count) noexcept {
+AIErr substr(const AIUnicodeStringRef* self, AIUnicodeStringRef* result, ASUInt32 pos,
+             ASUInt32 count) noexcept {
     if (auto fault = Host::current().enter(kUnicodeKey, 29, [&] { return num(pos) + " " + num(count); })) {
         return *fault;
     }
@@ -276,7 +280,8 @@ AIErr normalize(AIUnicodeStringRef* self, ASInt32 form) noexcept {
 
 ASUInt32 getUTF16(const AIUnicodeStringRef* self, const ASUnicode** units) noexcept {
     Host& host = Host::current();
-    host.enter(kUnicodeKey, 32, [] { return std::string(); }, false);
+    host.enter(
+        kUnicodeKey, 32, [] { return std::string(); }, false);
     if (units == nullptr) {
         host.violation("getUTF16: null result address");
         return 0;

@@ -42,7 +42,8 @@ std::string trimmed(const std::string& text) {
 
 AIErr realToString(AIReal value, ASInt16 precision, unsigned char* pstr) noexcept {
     Host& host = Host::current();
-    if (auto fault = host.enter(kUserKey, 4, [&] { return std::to_string(value) + " " + std::to_string(precision); })) {
+    if (auto fault = host.enter(kUserKey, 4,
+                                [&] { return std::to_string(value) + " " + std::to_string(precision); })) {
         return *fault;
     }
     if (pstr == nullptr) {
@@ -133,6 +134,8 @@ std::optional<AIReal> parseReal(std::string_view text) {
 
 }  // namespace
 
-void registerUserSuite(Host& host) { registerSuite<kUserKey>(host, gUserSuite); }
+void registerUserSuite(Host& host) {
+    registerSuite<kUserKey>(host, gUserSuite);
+}
 
 }  // namespace simhost

@@ -36,8 +36,8 @@ std::string bytesInMemory(ASErr code) {
 
 std::string describeTarget() {
     return std::string("target: ") + SHUNT_TARGET_NAME + ", " +
-           (runsBigEndian() ? "big-endian" : "little-endian") + ", " +
-           std::to_string(sizeof(void*) * 8) + "-bit pointers";
+           (runsBigEndian() ? "big-endian" : "little-endian") + ", " + std::to_string(sizeof(void*) * 8) +
+           "-bit pointers";
 }
 
 TEST(HostInterfaceTest, FourCharCodesPutTheFirstCharacterInTheMostSignificantByte) {

@@ -24,8 +24,8 @@ protected:
         char pluginText[64];
         std::snprintf(pluginText, sizeof pluginText, "%s", text);
         const ai::UnicodeString shared("About the Maker", kAIPlatformCharacterEncoding);
-        return helper.AddAboutPluginsMenuItem(reinterpret_cast<SPInterfaceMessage*>(&m), group, shared, pluginText,
-                                              item);
+        return helper.AddAboutPluginsMenuItem(reinterpret_cast<SPInterfaceMessage*>(&m), group, shared,
+                                              pluginText, item);
     }
 };
 

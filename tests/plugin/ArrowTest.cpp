@@ -140,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_tuple(std::vector<int>{kByEightKey}, 16.0f, 0.125f),
                       std::make_tuple(std::vector<int>{kDoubleKey, kByEightKey}, 32.0f, 0.0625f),
                       std::make_tuple(std::vector<int>{kByFourKey, kByEightKey}, 64.0f, 0.03125f),
-                      std::make_tuple(std::vector<int>{kDoubleKey, kByFourKey, kByEightKey}, 128.0f, 0.015625f)));
+                      std::make_tuple(std::vector<int>{kDoubleKey, kByFourKey, kByEightKey}, 128.0f,
+                                      0.015625f)));
 
 TEST_F(ArrowTest, WithoutAKeyMapEveryModifierIsUpAndTheStepIsOne) {
     const auto path = doc->addPatternPath();
@@ -226,13 +227,8 @@ TEST_F(ArrowTest, AClickMakesTheHostCallsItNeedsAndNoOthers) {
         "ADM Dialog Suite:78",      // item 10
         "ADM Dialog Suite:78",      // item 9
         "AI Matching Art Suite:0",  // the selection
-        "AI Art Suite:6",
-        "AI Path Style Suite:0",
-        "AI Real Math Suite:43",
-        "AI Path Style Suite:1",
-        "AI Art Suite:6",
-        "AI Path Style Suite:0",
-        "AI Art Suite:6",
+        "AI Art Suite:6",          "AI Path Style Suite:0", "AI Real Math Suite:43", "AI Path Style Suite:1",
+        "AI Art Suite:6",          "AI Path Style Suite:0", "AI Art Suite:6",
     };
     EXPECT_EQ(recordedCalls(), expected);
 }

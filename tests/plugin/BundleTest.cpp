@@ -9,7 +9,9 @@
 namespace shunt_test {
 namespace {
 
-std::string libraryPath() { return bundleDir() + "/ShuntPalette.so"; }
+std::string libraryPath() {
+    return bundleDir() + "/ShuntPalette.so";
+}
 
 TEST(BundleTest, HoldsTheLibraryAndItsResources) {
     EXPECT_TRUE(std::filesystem::is_regular_file(libraryPath()));

@@ -23,7 +23,9 @@ protected:
     }
 };
 
-TEST_F(DashTest, ForwardAddsTheStepToTheOffset) { EXPECT_EQ(offsetAfterClick({4, 2}, 0, kForwardItem), 1.0f); }
+TEST_F(DashTest, ForwardAddsTheStepToTheOffset) {
+    EXPECT_EQ(offsetAfterClick({4, 2}, 0, kForwardItem), 1.0f);
+}
 
 TEST_F(DashTest, ANegativeOffsetWrapsByTwiceTheDashLength) {
     EXPECT_EQ(offsetAfterClick({4, 2}, 0, kBackItem), 11.0f);
@@ -113,8 +115,8 @@ TEST_F(DashTest, AClickMakesTheHostCallsItNeedsAndNoOthers) {
     std::vector<std::string> expected = {"ADM Notifier Suite:3", "ADM Item Suite:23"};
     expected.insert(expected.end(), 4, "ADM Tracker Suite:11");  // the four modifier keys
     expected.insert(expected.end(), 9, "ADM Dialog Suite:78");   // items 1 to 8, then 10: a match
-    for (const char* call : {"AI Matching Art Suite:0", "AI Art Suite:6", "AI Path Style Suite:0",
-                             "AI Path Style Suite:1"}) {
+    for (const char* call :
+         {"AI Matching Art Suite:0", "AI Art Suite:6", "AI Path Style Suite:0", "AI Path Style Suite:1"}) {
         expected.push_back(call);
     }
     expected.push_back("ADM Dialog Suite:78");  // item 9, asked after the dashes moved

@@ -52,9 +52,13 @@ TEST_F(ErrorDialogTest, ANumericCodeShowsAsDecimalText) {
     EXPECT_EQ(codeTextFor(kMacMemFullErr), "-108");
 }
 
-TEST_F(ErrorDialogTest, ASmallPositiveCodeShowsAsItsNumber) { EXPECT_EQ(codeTextFor(5), "5"); }
+TEST_F(ErrorDialogTest, ASmallPositiveCodeShowsAsItsNumber) {
+    EXPECT_EQ(codeTextFor(5), "5");
+}
 
-TEST_F(ErrorDialogTest, AFourCharacterCodeShowsItsCharacters) { EXPECT_EQ(codeTextFor(kBadHandleErr), "HDL?"); }
+TEST_F(ErrorDialogTest, AFourCharacterCodeShowsItsCharacters) {
+    EXPECT_EQ(codeTextFor(kBadHandleErr), "HDL?");
+}
 
 TEST_F(ErrorDialogTest, ACodeAboveSixteenBitsWithAZeroFirstByteShowsNoText) {
     EXPECT_EQ(codeTextFor(0x00012345), "");

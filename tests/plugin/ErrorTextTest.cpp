@@ -38,9 +38,9 @@ TEST_F(ErrorTextTest, SuiteNotFoundShowsItsFourCharacters) {
     const auto shown = dialogs();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].name, "Error Dialog");
-    EXPECT_EQ(shown[0].itemTexts, (std::vector<std::pair<int, std::string>>{
-                                      {2, "A part of the host that the palette needs is not available."},
-                                      {3, "S!Fd"}}));
+    EXPECT_EQ(shown[0].itemTexts,
+              (std::vector<std::pair<int, std::string>>{
+                  {2, "A part of the host that the palette needs is not available."}, {3, "S!Fd"}}));
 }
 
 TEST_F(ErrorTextTest, NoErrorAndCancelShowNothing) {

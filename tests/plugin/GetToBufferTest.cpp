@@ -20,7 +20,11 @@ protected:
     // two-, three- and four-byte characters in UTF-8, else plain ASCII.
     static std::basic_string<ASUnicode> sampleUnits(std::size_t count) {
         const std::vector<std::basic_string<ASUnicode>> pieces =
-            fullUnicode() ? std::vector<std::basic_string<ASUnicode>>{{'a'}, {0x00E9}, {0x2192}, {0xD83D, 0xDE00}, {'z'}}
+            fullUnicode() ? std::vector<std::basic_string<ASUnicode>>{{'a'},
+                                                                      {0x00E9},
+                                                                      {0x2192},
+                                                                      {0xD83D, 0xDE00},
+                                                                      {'z'}}
                           : std::vector<std::basic_string<ASUnicode>>{{'a'}, {'b'}, {'c'}};
         std::basic_string<ASUnicode> units;
         for (std::size_t i = 0; units.size() < count; ++i) {
@@ -29,7 +33,9 @@ protected:
         units.resize(count);
         return units;
     }
-    static AICharacterEncoding encoding() { return fullUnicode() ? kAIUTF8CharacterEncoding : kAIPlatformCharacterEncoding; }
+    static AICharacterEncoding encoding() {
+        return fullUnicode() ? kAIUTF8CharacterEncoding : kAIPlatformCharacterEncoding;
+    }
 
     // What taking one unit off the end at a time gives.
     static std::string unitByUnit(const UnicodeString& text, std::size_t room) {
@@ -84,7 +90,9 @@ TEST_F(GetToBufferTest, ALengthPrefixedTargetGetsTheLengthByte) {
     EXPECT_EQ(text.getToBuffer(ai::PStr{pstr}, 5, kAIPlatformCharacterEncoding), 5u);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(pstr), 7), "\x05Shuntx");
     EXPECT_EQ(text.getToBuffer(ai::PStr{pstr}, 3, kAIPlatformCharacterEncoding), 5u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(pstr), 5), "\x03Shu" "n");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(pstr), 5),
+              "\x03Shu"
+              "n");
 }
 
 TEST_F(GetToBufferTest, ALengthPrefixedTargetNeverTakesMoreThan255) {
@@ -99,8 +107,8 @@ TEST_F(GetToBufferTest, ALengthPrefixedTargetNeverTakesMoreThan255) {
 TEST_F(GetToBufferTest, ShortenedTextIsWhatShorteningUnitByUnitGives) {
     const UnicodeString text(sampleUnits(300));
     const std::string whole = text.getInStdString(encoding());
-    for (std::size_t size : {std::size_t{2}, std::size_t{3}, std::size_t{7}, std::size_t{50}, std::size_t{101},
-                             whole.size(), whole.size() + 1}) {
+    for (std::size_t size : {std::size_t{2}, std::size_t{3}, std::size_t{7}, std::size_t{50},
+                             std::size_t{101}, whole.size(), whole.size() + 1}) {
         std::vector<char> buffer(size + 1, 'x');
         EXPECT_EQ(text.getToBuffer(buffer.data(), static_cast<ASUInt32>(size), encoding()), whole.size() + 2);
         const std::string expected = unitByUnit(text, size - 2);
@@ -110,7 +118,8 @@ TEST_F(GetToBufferTest, ShortenedTextIsWhatShorteningUnitByUnitGives) {
 
         std::vector<unsigned char> pstr(size + 2, 'x');
         text.getToBuffer(ai::PStr{pstr.data()}, static_cast<ASUInt32>(size), encoding());
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(pstr.data()) + 1, pstr[0]), unitByUnit(text, std::min<std::size_t>(size, 255)));
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(pstr.data()) + 1, pstr[0]),
+                  unitByUnit(text, std::min<std::size_t>(size, 255)));
     }
 }
 

@@ -20,7 +20,8 @@ protected:
     void SetUp() override {
         host = std::make_unique<simhost::Host>();
         const void* suite = nullptr;
-        ASSERT_EQ(host->basicSuite()->acquireSuite(kADMTrackerSuite, kADMTrackerSuiteVersion, &suite), kNoErr);
+        ASSERT_EQ(host->basicSuite()->acquireSuite(kADMTrackerSuite, kADMTrackerSuiteVersion, &suite),
+                  kNoErr);
         sADMTracker = static_cast<const ADMTrackerSuite*>(suite);
         host->log().clear();
     }

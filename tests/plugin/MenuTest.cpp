@@ -1,7 +1,6 @@
 // The palette's menu item, the shared about entry and the application-started
 // notifier, driven through PluginMain as the host sends its messages.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>

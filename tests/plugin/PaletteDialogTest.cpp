@@ -1,7 +1,6 @@
 // The palette dialog: its items, its place and dock group across runs, and
 // what it holds while it lives.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -47,8 +46,12 @@ protected:
         startHost();
     }
     simhost::Dialog& dialog() { return *host->dialogs().dialog(palette()); }
-    simhost::DialogItem& item(int id) { return *host->dialogs().item(host->dialogs().findItem(palette(), id)); }
-    void storeGroup(const std::string& name) { host->preferences().put("Shunt", "kADM_DPDockGroupStr", name); }
+    simhost::DialogItem& item(int id) {
+        return *host->dialogs().item(host->dialogs().findItem(palette(), id));
+    }
+    void storeGroup(const std::string& name) {
+        host->preferences().put("Shunt", "kADM_DPDockGroupStr", name);
+    }
 
 private:
     std::filesystem::path prefsFile_ = std::filesystem::temp_directory_path() /

@@ -53,7 +53,8 @@ TEST_F(PopupMenuTest, CaptureCopiesAPatternMatrixAndARasterMatrix) {
 }
 
 TEST_F(PopupMenuTest, CaptureWithNothingThatCarriesAMatrixChangesNothing) {
-    doc->select({doc->addFlatPath(), doc->addArt(kGroupArt), doc->addArt(kTextFrameArt), doc->addDashedPath({1}, 0)});
+    doc->select(
+        {doc->addFlatPath(), doc->addArt(kGroupArt), doc->addArt(kTextFrameArt), doc->addDashedPath({1}, 0)});
     choose(kCapture);
     EXPECT_EQ(captured(), kIdentity);
     EXPECT_TRUE(alerts().empty());
@@ -219,9 +220,9 @@ TEST_F(PopupMenuTest, ChoosingCaptureMakesTheHostCallsItNeedsAndNoOthers) {
     startRecording();
     choose(kCapture);
     const std::vector<std::string> expected = {
-        "ADM Notifier Suite:2", "ADM Item Suite:25", "ADM List Suite:27",     "ADM Entry Suite:6",
-        "AI Matching Art Suite:0", "AI Art Suite:6", "AI Path Style Suite:0", "AI Art Suite:6",
-        "AI Raster Suite:4",
+        "ADM Notifier Suite:2",  "ADM Item Suite:25",       "ADM List Suite:27",
+        "ADM Entry Suite:6",     "AI Matching Art Suite:0", "AI Art Suite:6",
+        "AI Path Style Suite:0", "AI Art Suite:6",          "AI Raster Suite:4",
     };
     EXPECT_EQ(recordedCalls(), expected);
 }

@@ -24,7 +24,8 @@ protected:
 
     // The host's own table, whose entries a test may replace.
     AIUserSuite* userSuite() {
-        return const_cast<AIUserSuite*>(static_cast<const AIUserSuite*>(host->findSuite(kAIUserSuite, kAIUserSuiteVersion)));
+        return const_cast<AIUserSuite*>(
+            static_cast<const AIUserSuite*>(host->findSuite(kAIUserSuite, kAIUserSuiteVersion)));
     }
     void replaceRealToString(AIErr (*writer)(AIReal, ASInt16, unsigned char*) noexcept) {
         savedRealToString_ = userSuite()->realToString;
@@ -61,7 +62,8 @@ protected:
         return "Matrix: TX=" + hostText(m.tx) + "; TY=" + hostText(m.ty) + "; A=" + hostText(a) +
                "; B=" + hostText(b) + "; C=" + hostText(c) + "; D=" + hostText(d) +
                "; H scale=" + hostText(100.0f * hScale) + "%; V scale=" + hostText(100.0f * vScale) +
-               "%; Skew=" + hostText(skew * toDegrees) + "\xA1; Rotation=" + hostText(rotation * toDegrees) + "\xA1";
+               "%; Skew=" + hostText(skew * toDegrees) + "\xA1; Rotation=" + hostText(rotation * toDegrees) +
+               "\xA1";
     }
 
     // Captures the matrix from a placed image and shows it; the alert shown.
@@ -71,7 +73,8 @@ protected:
         host->clearEvents();
         choose(kShow);
         const auto shownAlerts = alerts();
-        return shownAlerts.size() == 1 ? shownAlerts[0] : "(" + std::to_string(shownAlerts.size()) + " alerts)";
+        return shownAlerts.size() == 1 ? shownAlerts[0]
+                                       : "(" + std::to_string(shownAlerts.size()) + " alerts)";
     }
 
 private:

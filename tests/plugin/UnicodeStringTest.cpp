@@ -142,8 +142,8 @@ TEST_F(UnicodeStringTest, CanonicalComparesSeeThroughComposition) {
     if (!fullUnicode()) {
         GTEST_SKIP() << "this host converts 7-bit ASCII only (no ICU in this build)";
     }
-    const UnicodeString composed = utf8("caf\xC3\xA9");       // é as one character
-    const UnicodeString decomposed = utf8("cafe\xCC\x81");    // e and a combining acute
+    const UnicodeString composed = utf8("caf\xC3\xA9");     // é as one character
+    const UnicodeString decomposed = utf8("cafe\xCC\x81");  // e and a combining acute
     EXPECT_NE(composed.compare(decomposed), 0);
     EXPECT_EQ(composed.canonicalCompare(decomposed), 0);
     EXPECT_EQ(utf8("CAF\xC3\x89").canonicalCaseCompare(decomposed), 0);

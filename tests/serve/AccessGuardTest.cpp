@@ -56,7 +56,8 @@ TEST_F(AccessGuardTest, AWrongHeaderTokenIsNotRescuedByTheParameter) {
 }
 
 TEST_F(AccessGuardTest, AnotherOriginIsRefusedEvenWithTheToken) {
-    for (const char* origin : {"http://example.com", "http://127.0.0.1:8124", "https://127.0.0.1:8123", "null"}) {
+    for (const char* origin :
+         {"http://example.com", "http://127.0.0.1:8124", "https://127.0.0.1:8123", "null"}) {
         RequestFacts request = pageRequest();
         request.origin = origin;
         EXPECT_TRUE(guard.refusal(request)) << origin;

@@ -38,8 +38,8 @@ protected:
 };
 
 TEST_F(ArtSuitesTest, ArtTypesAreReportedAsStored) {
-    const AIArtType types[] = {kPathArt, kPlacedArt, kMysteryPathArt, kRasterArt, kForeignObjectArt,
-                               kGroupArt, kTextFrameArt, kCompoundPathArt};
+    const AIArtType types[] = {kPathArt,          kPlacedArt, kMysteryPathArt, kRasterArt,
+                               kForeignObjectArt, kGroupArt,  kTextFrameArt,   kCompoundPathArt};
     for (AIArtType type : types) {
         const simhost::ArtId id = doc->addArt(type);
         ASInt16 reported = -1;

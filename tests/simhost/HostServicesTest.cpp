@@ -166,7 +166,8 @@ protected:
     }
     AIUnicodeStringRef make(const char* text) {
         AIUnicodeStringRef ref = nullptr;
-        EXPECT_EQ(strings->initialize(&ref, text, static_cast<ASUInt32>(std::strlen(text)), kAIUTF8CharacterEncoding),
+        EXPECT_EQ(strings->initialize(&ref, text, static_cast<ASUInt32>(std::strlen(text)),
+                                      kAIUTF8CharacterEncoding),
                   kNoErr);
         return ref;
     }
@@ -263,9 +264,10 @@ TEST_F(NullAddressTest, TheStringSuiteReportsEach) {
 TEST_F(NullAddressTest, TheMenuSuitesReportEach) {
     const auto* menu = acquire<AIMenuSuite>(kAIMenuSuite, kAIMenuSuiteVersion);
     const auto* menu8 = acquire<AIMenuSuite8>(kAIMenuSuite, kAIMenuSuiteVersion8);
-    for (const char* fragment : {"addMenuItem: null item data", "addMenuItem: bad plug-in handle",
-                                 "addMenuGroupAsSubMenu: null name", "getMenuGroupName: null result address",
-                                 "countMenuGroups: null result address", "getNthMenuGroup: null result address"}) {
+    for (const char* fragment :
+         {"addMenuItem: null item data", "addMenuItem: bad plug-in handle",
+          "addMenuGroupAsSubMenu: null name", "getMenuGroupName: null result address",
+          "countMenuGroups: null result address", "getNthMenuGroup: null result address"}) {
         expectViolation(fragment);
     }
     AIMenuItemHandle item = nullptr;

@@ -1,7 +1,6 @@
 // The host's preference store: its file, written whole and atomically, and
 // what the host does with a file it cannot read.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,7 +45,9 @@ std::string contents(const std::string& file) {
     return text.str();
 }
 
-void write(const std::string& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+void write(const std::string& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
 
 TEST(PreferenceStoreTest, EveryKindOfValueRoundTripsThroughTheFile) {
     PrefsFolder folder;

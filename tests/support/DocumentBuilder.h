@@ -31,7 +31,8 @@ public:
     simhost::ArtId addFlatPath() { return addPath(simhost::defaultPathStyle()); }
     // A path with a painted stroke with these dash components (none: solid)
     // and this dash offset, and a flat fill.
-    simhost::ArtId addDashedPath(std::initializer_list<float> dashes, float offset, bool strokePainted = true) {
+    simhost::ArtId addDashedPath(std::initializer_list<float> dashes, float offset,
+                                 bool strokePainted = true) {
         return addPath(dashedStyle(simhost::defaultPathStyle(), dashes, offset, strokePainted));
     }
     // A path with any style.

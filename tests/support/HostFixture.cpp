@@ -2,7 +2,9 @@
 
 namespace shunt_test {
 
-std::string bundleDir() { return SHUNT_BUNDLE_DIR; }
+std::string bundleDir() {
+    return SHUNT_BUNDLE_DIR;
+}
 
 void HostFixture::SetUp() {
     host = std::make_unique<simhost::Host>(hostOptions());

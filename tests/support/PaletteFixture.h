@@ -3,8 +3,8 @@
 #define TESTS_SUPPORT_PALETTEFIXTURE_H
 
 #include <cstring>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -48,7 +48,9 @@ protected:
     std::unique_ptr<DocumentBuilder> doc;
 };
 
-inline bool sameBytes(const AIPathStyle& a, const AIPathStyle& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool sameBytes(const AIPathStyle& a, const AIPathStyle& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 }  // namespace shunt_test
 

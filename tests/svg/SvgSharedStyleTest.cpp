@@ -20,7 +20,8 @@ SvgArtwork read(const std::string& body) {
 }  // namespace
 
 TEST(SvgSharedStyle, TheSameTextsInAnotherGroupInheritThatGroupsStyle) {
-    SvgArtwork artwork = read(R"svg(<g stroke="#ff0000" stroke-width="3"><path id="a" d="M0 0h1" fill="#00ff00"/></g>
+    SvgArtwork artwork =
+        read(R"svg(<g stroke="#ff0000" stroke-width="3"><path id="a" d="M0 0h1" fill="#00ff00"/></g>
 <g stroke="#0000ff" stroke-width="5"><path id="b" d="M0 0h1" fill="#00ff00"/></g>
 <path id="c" d="M0 0h1" fill="#00ff00"/>)svg");
     const AIPathStyle& a = object(artwork, "a").style;
@@ -50,10 +51,11 @@ TEST(SvgSharedStyle, APathDifferingOnlyInAnExactValueGetsItsOwnStyle) {
 }
 
 TEST(SvgSharedStyle, PathsGivingManyPropertiesDifferingInTheLastOneEachKeepTheirOwn) {
-    const std::string many = R"svg(d="M0 0h1" fill="#00ff00" fill-opacity="0.5" fill-rule="evenodd" stroke="#000"
+    const std::string many =
+        R"svg(d="M0 0h1" fill="#00ff00" fill-opacity="0.5" fill-rule="evenodd" stroke="#000"
 stroke-width="2" stroke-opacity="0.5" stroke-miterlimit="3" stroke-linecap="round" stroke-linejoin="bevel")svg";
-    SvgArtwork artwork = read("<path id=\"a\" " + many + " stroke-dashoffset=\"1\"/>\n<path id=\"b\" " + many +
-                              " stroke-dashoffset=\"2\"/>");
+    SvgArtwork artwork = read("<path id=\"a\" " + many + " stroke-dashoffset=\"1\"/>\n<path id=\"b\" " +
+                              many + " stroke-dashoffset=\"2\"/>");
     EXPECT_EQ(object(artwork, "a").style.dashOffset, 1.0f);
     EXPECT_EQ(object(artwork, "b").style.dashOffset, 2.0f);
     EXPECT_EQ(object(artwork, "b").style.lineJoin, 2);
@@ -70,8 +72,9 @@ TEST(SvgSharedStyle, AnEmptyValueIsNotTakenForAMissingOne) {
 TEST(SvgSharedStyle, ManyPathsSharingAFewStylesEachKeepTheirOwn) {
     std::string body;
     for (int i = 0; i < 3000; ++i) {
-        body += "<path id=\"p" + std::to_string(i) + "\" d=\"M0 0h1\" stroke=\"#000\" stroke-dasharray=\"4,2\" " +
-                "stroke-dashoffset=\"" + std::to_string(i % 7) + "\"/>\n";
+        body += "<path id=\"p" + std::to_string(i) +
+                "\" d=\"M0 0h1\" stroke=\"#000\" stroke-dasharray=\"4,2\" " + "stroke-dashoffset=\"" +
+                std::to_string(i % 7) + "\"/>\n";
     }
     SvgArtwork artwork = read(body);
     for (int i = 0; i < 3000; ++i) {
@@ -100,7 +103,8 @@ TEST(SvgChangeTracking, AnObjectAddedAfterReadingIsRefusedAtSaving) {
         writeSvgText(artwork);
         ADD_FAILURE() << "saved an object that has no element";
     } catch (const SvgError& error) {
-        EXPECT_NE(std::string(error.what()).find("cannot save object new"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("cannot save object new"), std::string::npos)
+            << error.what();
     }
 }
 

@@ -176,7 +176,8 @@ struct ADMDialogGroupSuite {
     HostUnusedEntry unused0;
     // dialog, out: group name (the host's, valid until the dialog is docked
     // again or destroyed), out: dock code.
-    ADMErr (*getDialogGroupInfo)(ADMDialogRef dialog, const char** groupName, ADMInt32* positionCode) noexcept;
+    ADMErr (*getDialogGroupInfo)(ADMDialogRef dialog, const char** groupName,
+                                 ADMInt32* positionCode) noexcept;
     // dialog, group name (borrowed), dock code. Docks the dialog there.
     ADMErr (*setDialogGroupInfo)(ADMDialogRef dialog, const char* groupName, ADMInt32 positionCode) noexcept;
 };

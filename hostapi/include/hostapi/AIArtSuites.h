@@ -37,17 +37,17 @@ inline constexpr int kMaxDashComponents = 10;
 // field it does not model through unchanged. Offsets are those of 32-bit
 // targets; 64-bit targets keep the order with natural alignment.
 struct AIPathStyle {
-    AIBoolean fillPaint;        // 0: 1 when the fill is painted
-    AIBoolean strokePaint;      // 1: 1 when the stroke is painted
-    unsigned char reserved2[2]; // 2
-    ASInt32 fillColorKind;      // 4: an AIColorKind; kPattern uses the pattern fields
-    AIPatternHandle pattern;    // 8
-    AIReal shiftDist;           // 12
-    AIReal shiftAngle;          // 16
-    AIReal scaleH;              // 20: percent
-    AIReal scaleV;              // 24: percent
-    AIReal rotate;              // 28: degrees
-    AIBoolean reflect;          // 32
+    AIBoolean fillPaint;         // 0: 1 when the fill is painted
+    AIBoolean strokePaint;       // 1: 1 when the stroke is painted
+    unsigned char reserved2[2];  // 2
+    ASInt32 fillColorKind;       // 4: an AIColorKind; kPattern uses the pattern fields
+    AIPatternHandle pattern;     // 8
+    AIReal shiftDist;            // 12
+    AIReal shiftAngle;           // 16
+    AIReal scaleH;               // 20: percent
+    AIReal scaleV;               // 24: percent
+    AIReal rotate;               // 28: degrees
+    AIBoolean reflect;           // 32
     unsigned char reserved33[3];
     AIReal reflectAngle;        // 36
     AIReal shearAngle;          // 40
@@ -66,9 +66,9 @@ struct AIPathStyle {
     AIBoolean fillOverprint;    // 133
     AIBoolean strokeOverprint;  // 134
     unsigned char reserved135[17];
-    ASInt16 dashCount;          // 152: number of dash components, 0 = solid
+    ASInt16 dashCount;  // 152: number of dash components, 0 = solid
     unsigned char reserved154[2];
-    AIReal dashOffset;          // 156
+    AIReal dashOffset;                // 156
     AIReal dash[kMaxDashComponents];  // 160: the first dashCount are in use
 };
 HOSTAPI_OFFSET_32(AIPathStyle, strokePaint, 1);

@@ -19,14 +19,14 @@
 #include <cstdint>
 
 // Pins suite entry `member` of `Suite` at zero-based position `index`.
-#define HOSTAPI_ENTRY_AT(Suite, member, index)                                                     \
-    static_assert(offsetof(Suite, member) == (index) * sizeof(void*),                              \
+#define HOSTAPI_ENTRY_AT(Suite, member, index)                        \
+    static_assert(offsetof(Suite, member) == (index) * sizeof(void*), \
                   #Suite "::" #member " must be entry " #index)
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
 #define HOSTAPI_32BIT 1
 // Pins a record field at the byte offset the interface fixes for 32-bit targets.
-#define HOSTAPI_OFFSET_32(Record, field, offset)                                                   \
+#define HOSTAPI_OFFSET_32(Record, field, offset) \
     static_assert(offsetof(Record, field) == (offset), #Record "::" #field " must be at " #offset)
 #else
 #define HOSTAPI_32BIT 0

@@ -8,10 +8,10 @@
 
 // The header every message begins with.
 struct SPMessageData {
-    ASInt32 checkWord;     // 0: the host's own use
-    SPPluginRef self;      // 4: the plug-in, handed back when it adds menus, notifiers, dialogs
-    void* globals;         // 8: where the plug-in parks its globals across unload and reload
-    SPBasicSuite* basic;   // 12: the basic suite for this call
+    ASInt32 checkWord;    // 0: the host's own use
+    SPPluginRef self;     // 4: the plug-in, handed back when it adds menus, notifiers, dialogs
+    void* globals;        // 8: where the plug-in parks its globals across unload and reload
+    SPBasicSuite* basic;  // 12: the basic suite for this call
 };
 HOSTAPI_OFFSET_32(SPMessageData, self, 4);
 HOSTAPI_OFFSET_32(SPMessageData, globals, 8);

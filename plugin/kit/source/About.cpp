@@ -22,7 +22,8 @@ ASErr goAbout(SPInterfaceMessage* message) {
     if (sADMDialog == nullptr) {
         return kSPSuiteNotFoundError;
     }
-    return sADMDialog->modal(message->d.self, "About Dialog", kAboutDialogID, 0, AboutPluginInitProc, nullptr, 0);
+    return sADMDialog->modal(message->d.self, "About Dialog", kAboutDialogID, 0, AboutPluginInitProc, nullptr,
+                             0);
 }
 
 ADMErr AboutPluginInitProc(ADMDialogRef dialog) noexcept {

@@ -4,9 +4,10 @@
 //
 // With no string suite held, members that report failures throw
 // kSPSuiteNotFoundError and the others answer as for an empty string.
+#include "hostapi/IAIUnicodeString.h"
+
 #include <cstring>
 
-#include "hostapi/IAIUnicodeString.h"
 #include "shellMain.h"
 
 namespace ai {
@@ -80,7 +81,9 @@ UnicodeString::UnicodeString(const UnicodeString& other) {
     }
 }
 
-UnicodeString::UnicodeString(const ZREFStruct* zString) { check(suite().initializeZString(&ref_, zString)); }
+UnicodeString::UnicodeString(const ZREFStruct* zString) {
+    check(suite().initializeZString(&ref_, zString));
+}
 
 UnicodeString::UnicodeString(const CFStringRef& cfString) {
     const CFIndex length = cfString != nullptr ? CFStringGetLength(cfString) : 0;
@@ -98,7 +101,9 @@ UnicodeString::UnicodeString(const CFStringRef& cfString) {
     assign(temporary);
 }
 
-UnicodeString UnicodeString::FromUTF8(const char* text) { return UnicodeString(text, kAIUTF8CharacterEncoding); }
+UnicodeString UnicodeString::FromUTF8(const char* text) {
+    return UnicodeString(text, kAIUTF8CharacterEncoding);
+}
 UnicodeString UnicodeString::FromUTF8(const const_PStr& text) {
     return UnicodeString(reinterpret_cast<const char*>(text.fConstStr + 1), text.fConstStr[0],
                          kAIUTF8CharacterEncoding);
@@ -121,7 +126,9 @@ UnicodeString UnicodeString::FromPlatform(const std::string& text) {
     return UnicodeString(text, kAIPlatformCharacterEncoding);
 }
 
-UnicodeString UnicodeString::FromRoman(const char* text) { return UnicodeString(text, kAIRomanCharacterEncoding); }
+UnicodeString UnicodeString::FromRoman(const char* text) {
+    return UnicodeString(text, kAIRomanCharacterEncoding);
+}
 UnicodeString UnicodeString::FromRoman(const char* text, size_type byteCount) {
     return UnicodeString(text, static_cast<offset_type>(byteCount), kAIRomanCharacterEncoding);
 }
@@ -211,11 +218,13 @@ UnicodeString::size_type UnicodeString::find(const UnicodeString& other, size_ty
     return sAIUnicodeString != nullptr ? sAIUnicodeString->find(&ref_, &other.ref_, pos) : npos;
 }
 
-UnicodeString::size_type UnicodeString::find(const UnicodeString& other, size_type pos, size_type count) const {
+UnicodeString::size_type UnicodeString::find(const UnicodeString& other, size_type pos,
+                                             size_type count) const {
     return sAIUnicodeString != nullptr ? sAIUnicodeString->findN(&ref_, &other.ref_, pos, count) : npos;
 }
 
-UnicodeString::size_type UnicodeString::caseFind(const UnicodeString& other, size_type pos, size_type count) const {
+UnicodeString::size_type UnicodeString::caseFind(const UnicodeString& other, size_type pos,
+                                                 size_type count) const {
     return sAIUnicodeString != nullptr ? sAIUnicodeString->caseFind(&ref_, &other.ref_, pos, count) : npos;
 }
 
@@ -227,7 +236,8 @@ UnicodeString::size_type UnicodeString::rfind(const UnicodeString& other, size_t
     return sAIUnicodeString != nullptr ? sAIUnicodeString->rfind(&ref_, &other.ref_, pos) : npos;
 }
 
-UnicodeString::size_type UnicodeString::rfind(const UnicodeString& other, size_type pos, size_type count) const {
+UnicodeString::size_type UnicodeString::rfind(const UnicodeString& other, size_type pos,
+                                              size_type count) const {
     return sAIUnicodeString != nullptr ? sAIUnicodeString->rfindN(&ref_, &other.ref_, pos, count) : npos;
 }
 
@@ -238,7 +248,8 @@ UnicodeString::size_type UnicodeString::find_first_of(const UnicodeString& other
 
 UnicodeString::size_type UnicodeString::find_first_not_of(const UnicodeString& other, size_type pos,
                                                           size_type count) const {
-    return sAIUnicodeString != nullptr ? sAIUnicodeString->findFirstNotOf(&ref_, &other.ref_, pos, count) : npos;
+    return sAIUnicodeString != nullptr ? sAIUnicodeString->findFirstNotOf(&ref_, &other.ref_, pos, count)
+                                       : npos;
 }
 
 UnicodeString::size_type UnicodeString::find_last_of(const UnicodeString& other, size_type pos,
@@ -248,7 +259,8 @@ UnicodeString::size_type UnicodeString::find_last_of(const UnicodeString& other,
 
 UnicodeString::size_type UnicodeString::find_last_not_of(const UnicodeString& other, size_type pos,
                                                          size_type count) const {
-    return sAIUnicodeString != nullptr ? sAIUnicodeString->findLastNotOf(&ref_, &other.ref_, pos, count) : npos;
+    return sAIUnicodeString != nullptr ? sAIUnicodeString->findLastNotOf(&ref_, &other.ref_, pos, count)
+                                       : npos;
 }
 
 ASInt32 UnicodeString::compare(size_type pos, size_type count, const UnicodeString& other, size_type otherPos,
@@ -258,8 +270,8 @@ ASInt32 UnicodeString::compare(size_type pos, size_type count, const UnicodeStri
                : 0;
 }
 
-ASInt32 UnicodeString::caseCompare(size_type pos, size_type count, const UnicodeString& other, size_type otherPos,
-                                   size_type otherCount) const {
+ASInt32 UnicodeString::caseCompare(size_type pos, size_type count, const UnicodeString& other,
+                                   size_type otherPos, size_type otherCount) const {
     return sAIUnicodeString != nullptr
                ? sAIUnicodeString->caseCompare(&ref_, pos, count, &other.ref_, otherPos, otherCount)
                : 0;
@@ -270,7 +282,9 @@ UnicodeString::size_type UnicodeString::utf_16(const ASUnicode*& units) const {
     return sAIUnicodeString != nullptr ? sAIUnicodeString->getUTF16(&ref_, &units) : 0;
 }
 
-bool UnicodeString::empty() const { return sAIUnicodeString == nullptr || sAIUnicodeString->empty(&ref_) != 0; }
+bool UnicodeString::empty() const {
+    return sAIUnicodeString == nullptr || sAIUnicodeString->empty(&ref_) != 0;
+}
 
 bool UnicodeString::hasSurrogates() const {
     return sAIUnicodeString != nullptr && sAIUnicodeString->hasSurrogates(&ref_) != 0;

@@ -29,8 +29,8 @@ void check(ASErr error) {
 // search stops at.
 template <class Fits>
 std::string longestFittingPrefix(const UnicodeString& text, AICharacterEncoding encoding, Fits&& fits) {
-    UnicodeString::size_type fitting = 0;                 // known to fit (the empty text)
-    UnicodeString::size_type tooLong = text.length();     // known not to fit (the whole text)
+    UnicodeString::size_type fitting = 0;              // known to fit (the empty text)
+    UnicodeString::size_type tooLong = text.length();  // known not to fit (the whole text)
     std::string best;
     while (tooLong - fitting > 1) {
         const UnicodeString::size_type middle = fitting + (tooLong - fitting) / 2;
@@ -54,7 +54,8 @@ void* SPAlloc::AllocateBlock(ASUInt32 byteCount) {
         throw Error(kSPSuiteNotFoundError);
     }
     void* block = nullptr;
-    if (sSPBlocks->allocateBlock(byteCount, "ai::SPAlloc::AllocateBlock", &block) != kNoErr || block == nullptr) {
+    if (sSPBlocks->allocateBlock(byteCount, "ai::SPAlloc::AllocateBlock", &block) != kNoErr ||
+        block == nullptr) {
         throw Error(kOutOfMemoryErr);
     }
     return block;
@@ -118,9 +119,10 @@ UnicodeString::size_type UnicodeString::getToBuffer(char* buffer, size_type buff
         buffer[0] = '\0';
         return needed;
     }
-    const std::string text = bufferSize >= needed ? whole : longestFittingPrefix(*this, encoding, [&](const std::string& t) {
-        return t.size() + 2 <= bufferSize;
-    });
+    const std::string text =
+        bufferSize >= needed ? whole : longestFittingPrefix(*this, encoding, [&](const std::string& t) {
+            return t.size() + 2 <= bufferSize;
+        });
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     buffer[text.size() + 1] = '\0';
@@ -137,9 +139,10 @@ UnicodeString::size_type UnicodeString::getToBuffer(const PStr& buffer, size_typ
     if (buffer.fPtr == nullptr) {
         return static_cast<size_type>(whole.size());
     }
-    const std::string text = whole.size() <= room ? whole : longestFittingPrefix(*this, encoding, [&](const std::string& t) {
-        return t.size() <= room;
-    });
+    const std::string text =
+        whole.size() <= room
+            ? whole
+            : longestFittingPrefix(*this, encoding, [&](const std::string& t) { return t.size() <= room; });
     buffer.fPtr[0] = static_cast<unsigned char>(text.size());
     std::memcpy(buffer.fPtr + 1, text.data(), text.size());
     return static_cast<size_type>(whole.size());

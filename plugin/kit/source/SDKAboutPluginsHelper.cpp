@@ -71,8 +71,8 @@ ASErr SDKAboutPluginsHelper::AddAboutPluginsMenuItem(SPInterfaceMessage* message
         }
     }
     if (error == kNoErr) {
-        const AIPlatformAddMenuItemDataUS pluginData{groupName,
-                                                     ai::UnicodeString(pluginItemText, kAIPlatformCharacterEncoding)};
+        const AIPlatformAddMenuItemDataUS pluginData{
+            groupName, ai::UnicodeString(pluginItemText, kAIPlatformCharacterEncoding)};
         AIMenuItemHandle item = nullptr;
         error = menuSuite->addMenuItem(message->d.self, nullptr, &pluginData, 0, &item);
         if (error == kNoErr) {

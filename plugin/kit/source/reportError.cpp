@@ -104,7 +104,8 @@ void report_error(SPInterfaceMessage* message, ASInt32 error) {
     if (high == 0 || high == -1) {
         AIErrToCString(error, record.codeText);
     } else {
-        unsigned char code[5] = {4, static_cast<unsigned char>(error >> 24), static_cast<unsigned char>(error >> 16),
+        unsigned char code[5] = {4, static_cast<unsigned char>(error >> 24),
+                                 static_cast<unsigned char>(error >> 16),
                                  static_cast<unsigned char>(error >> 8), static_cast<unsigned char>(error)};
         std::memcpy(record.codeText, SUptocstr(code), sizeof code);
     }
@@ -119,7 +120,8 @@ const char* AIErrToCString(ASInt32 error, char* buffer) {
     // 24th lose their low digits.
     const AIReal value = std::trunc(static_cast<AIReal>(error));
     buffer[0] = 0;
-    if (sAIUser == nullptr || sAIUser->realToString(value, 0, reinterpret_cast<unsigned char*>(buffer)) != kNoErr) {
+    if (sAIUser == nullptr ||
+        sAIUser->realToString(value, 0, reinterpret_cast<unsigned char*>(buffer)) != kNoErr) {
         std::snprintf(buffer, 16, "%.0f", static_cast<double>(value));
         return buffer;
     }

@@ -102,7 +102,9 @@ bool rowHeld[kImportCount];
 
 constexpr ASErr kFourCharSuiteNotFound = fourCharCode("S!Fd");
 
-bool isEqual(const char* a, const char* b) { return sSPBasic->isEqual(a, b) != 0; }
+bool isEqual(const char* a, const char* b) {
+    return sSPBasic->isEqual(a, b) != 0;
+}
 
 ASErr dispatch(char* caller, char* selector, void* message) {
     if (!isEqual(caller, kSPInterfaceCaller)) {
@@ -136,7 +138,8 @@ ASErr dispatch(char* caller, char* selector, void* message) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) ASErr PluginMain(char* caller, char* selector, void* message) {
+extern "C" __attribute__((visibility("default"))) ASErr PluginMain(char* caller, char* selector,
+                                                                   void* message) {
     auto* header = static_cast<SPMessageData*>(message);
     sSPBasic = header->basic;
 
@@ -150,7 +153,8 @@ extern "C" __attribute__((visibility("default"))) ASErr PluginMain(char* caller,
             return kNoErr;
         }
         if (isEqual(selector, kSPAccessReloadSelector)) {
-            const ASErr result = header->globals != nullptr ? reloadPluginSuiteFunctions(accessMessage) : kNoErr;
+            const ASErr result =
+                header->globals != nullptr ? reloadPluginSuiteFunctions(accessMessage) : kNoErr;
             g = static_cast<PluginGlobals*>(header->globals);
             gAcquireCount = 0;
             return result;

@@ -88,7 +88,9 @@ public:
 
     // --- resources
     void loadResources(SPPluginRef plugin, const std::string& folder);
-    void setResources(SPPluginRef plugin, PluginResources resources) { resources_[plugin] = std::move(resources); }
+    void setResources(SPPluginRef plugin, PluginResources resources) {
+        resources_[plugin] = std::move(resources);
+    }
     const PluginResources* resources(SPPluginRef plugin) const;
 
     // --- what the suites do
@@ -121,7 +123,9 @@ public:
     void setModalAnswerer(std::function<ADMInt32(ADMDialogRef dialog)> answerer) {
         modalAnswerer_ = std::move(answerer);
     }
-    void setAlertWaiter(std::function<void(const std::string& text)> waiter) { alertWaiter_ = std::move(waiter); }
+    void setAlertWaiter(std::function<void(const std::string& text)> waiter) {
+        alertWaiter_ = std::move(waiter);
+    }
     void setKeysDown(const std::vector<int>& keyCodes);
     void setKeyMapAvailable(bool available) { keyMapAvailable_ = available; }
     bool keyMapAvailable() const { return keyMapAvailable_; }

@@ -56,7 +56,9 @@ inline std::optional<DecodedHandle> decodeHandle(const void* handle) {
 inline AIPatternHandle patternHandle(std::uint32_t patternId) {
     return encodeHandle<AIPatternHandle>(HandleKind::Pattern, patternId);
 }
-inline AIArtHandle artHandle(std::uint32_t artId) { return encodeHandle<AIArtHandle>(HandleKind::Art, artId); }
+inline AIArtHandle artHandle(std::uint32_t artId) {
+    return encodeHandle<AIArtHandle>(HandleKind::Art, artId);
+}
 
 // Why a handle was turned away.
 enum class HandleProblem { None, Null, WrongKind, Unknown, Expired };

@@ -51,12 +51,12 @@ struct HostRefused {
 using UiEvent = std::variant<AlertShown, DialogShown, MessageAnswered, HostRefused>;
 
 struct LoadedPlugin {
-    std::string bundleDir;     // the .bundle folder
-    std::string libraryPath;   // the shared object inside it
-    void* library = nullptr;   // null while unloaded
+    std::string bundleDir;    // the .bundle folder
+    std::string libraryPath;  // the shared object inside it
+    void* library = nullptr;  // null while unloaded
     PluginMainProc main = nullptr;
     SPPluginRef ref = nullptr;
-    void* globals = nullptr;   // the globals slot the host keeps between messages
+    void* globals = nullptr;  // the globals slot the host keeps between messages
     int accessRefs = 0;
     bool started = false;
 };
@@ -102,8 +102,7 @@ public:
     // --- suites
     SPBasicSuite* basicSuite();
     // Registers a suite table; entries left null become stray-call stubs.
-    void registerSuite(SuiteKey& key, void* table, std::size_t entryCount,
-                       void (*fillStrays)(void* table));
+    void registerSuite(SuiteKey& key, void* table, std::size_t entryCount, void (*fillStrays)(void* table));
     const void* findSuite(const char* name, ASInt32 version, SuiteKey** key = nullptr);
     // The names of the suites the host serves, each once, sorted; the basic suite among them.
     std::vector<std::string> suiteNames() const;
@@ -202,7 +201,8 @@ private:
     };
     struct SuiteIdHash {
         std::size_t operator()(const SuiteId& id) const {
-            return std::hash<std::string_view>{}(id.name) ^ (static_cast<std::size_t>(id.version) * 0x9E3779B1u);
+            return std::hash<std::string_view>{}(id.name) ^
+                   (static_cast<std::size_t>(id.version) * 0x9E3779B1u);
         }
     };
     std::unordered_map<SuiteId, RegisteredSuite, SuiteIdHash> suites_;
