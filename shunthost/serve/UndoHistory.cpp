@@ -1,22 +1,6 @@
 #include "UndoHistory.h"
 
-#include <bit>
-#include <cstdint>
-
 namespace shunthost::serve {
-
-namespace {
-
-bool same(float a, float b) {
-    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
-}
-
-bool same(const AIRealMatrix& a, const AIRealMatrix& b) {
-    return same(a.a, b.a) && same(a.b, b.b) && same(a.c, b.c) && same(a.d, b.d) && same(a.tx, b.tx) &&
-           same(a.ty, b.ty);
-}
-
-}  // namespace
 
 DocumentState captureState(const simhost::Document& document) {
     DocumentState state;
@@ -42,7 +26,7 @@ bool sameState(const DocumentState& a, const DocumentState& b) {
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].id != b[i].id || !simhost::sameStyleFields(a[i].style, b[i].style) ||
-            !same(a[i].matrix, b[i].matrix)) {
+            !simhost::sameBits(a[i].matrix, b[i].matrix)) {
             return false;
         }
     }

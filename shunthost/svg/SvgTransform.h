@@ -3,13 +3,12 @@
 #ifndef SHUNTHOST_SVG_SVGTRANSFORM_H
 #define SHUNTHOST_SVG_SVGTRANSFORM_H
 
-#include <bit>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "hostapi/ASTypes.h"
+#include "simhost/Document.h"
 
 namespace shunthost::svg {
 
@@ -28,14 +27,8 @@ AIRealMatrix flipVertical(const AIRealMatrix& m);
 
 bool isIdentity(const AIRealMatrix& m);
 
-// Bit for bit, so that -0 and 0 differ and a NaN equals itself.
-inline bool sameBits(float a, float b) {
-    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
-}
-inline bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
-    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
-           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
-}
+// Bit for bit, as the host's document compares them.
+using simhost::sameBits;
 
 }  // namespace shunthost::svg
 

@@ -24,19 +24,6 @@ AIPathStyle defaultPathStyle() {
     return style;
 }
 
-namespace {
-
-bool sameBits(float a, float b) {
-    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
-}
-
-bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
-    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
-           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
-}
-
-}  // namespace
-
 bool sameStyleFields(const AIPathStyle& a, const AIPathStyle& b) {
     // A style the host did not touch is still the copy that was read, byte for byte.
     if (std::memcmp(&a, &b, sizeof a) == 0) {

@@ -11,13 +11,10 @@
 
 using namespace shunthost::svg;
 using svgtest::object;
+using svgtest::readBody;
 using svgtest::svgWith;
 
 namespace {
-
-SvgArtwork read(const std::string& body) {
-    return readSvgText(svgWith(body), "test.svg");
-}
 
 // The line of the error that reading `text` gives.
 int errorLine(const std::string& text) {
@@ -45,7 +42,7 @@ std::string errorMessage(const std::string& text) {
 }  // namespace
 
 TEST(SvgRead, ElementsBecomeTheArtTypesOfTheMapping) {
-    SvgArtwork artwork = read(R"svg(<title>t</title>
+    SvgArtwork artwork = readBody(R"svg(<title>t</title>
 <defs><pattern id="p" width="4" height="4"><rect id="tile" width="2" height="2"/></pattern></defs>
 <path id="path" d="M0 0h10v10z"/><rect id="rect" width="5" height="5"/><circle id="circle" r="3"/>
 <ellipse id="ellipse" rx="3" ry="2"/><line id="line" x2="5"/><polyline id="polyline" points="0 0 5 5"/>
@@ -79,7 +76,7 @@ TEST(SvgRead, ElementsBecomeTheArtTypesOfTheMapping) {
 }
 
 TEST(SvgRead, ObjectsWithoutAnIdGetAGeneratedNameThatClashesWithNone) {
-    SvgArtwork artwork = read(R"svg(<rect id="art1" width="1" height="1"/><rect width="1" height="1"/>
+    SvgArtwork artwork = readBody(R"svg(<rect id="art1" width="1" height="1"/><rect width="1" height="1"/>
 <rect id="twice" width="1" height="1"/><rect id="twice" width="1" height="1"/>)svg");
     const auto order = artwork.document.documentOrder();
     ASSERT_EQ(order.size(), 4u);
@@ -90,7 +87,7 @@ TEST(SvgRead, ObjectsWithoutAnIdGetAGeneratedNameThatClashesWithNone) {
 }
 
 TEST(SvgRead, FillsBecomeFillPaintAndKind) {
-    SvgArtwork artwork = read(R"svg(<rect id="none" fill="none" width="1" height="1"/>
+    SvgArtwork artwork = readBody(R"svg(<rect id="none" fill="none" width="1" height="1"/>
 <rect id="colour" fill="#336699" width="1" height="1"/>
 <rect id="default" width="1" height="1"/>
 <rect id="styled" fill="red" style="fill: blue" width="1" height="1"/>
@@ -117,7 +114,7 @@ TEST(SvgRead, FillsBecomeFillPaintAndKind) {
 }
 
 TEST(SvgRead, PatternFillsCarryTheSharedPatternAndItsMatrixInHostCoordinates) {
-    SvgArtwork artwork = read(R"svg(<defs>
+    SvgArtwork artwork = readBody(R"svg(<defs>
 <pattern id="first" width="4" height="4"/>
 <pattern id="tiles" width="4" height="4" patternTransform="translate(3,8)"/>
 <pattern id="alias" xlink:href="#tiles"/></defs>
@@ -144,7 +141,7 @@ TEST(SvgRead, PatternFillsCarryTheSharedPatternAndItsMatrixInHostCoordinates) {
 
 TEST(SvgRead, StrokesKeepWidthDashesAndOffset) {
     SvgArtwork artwork =
-        read(R"svg(<g stroke-dasharray="4 2"><path id="dashed" stroke="#000" stroke-width="2.5"
+        readBody(R"svg(<g stroke-dasharray="4 2"><path id="dashed" stroke="#000" stroke-width="2.5"
  stroke-dashoffset="-3" stroke-linecap="round" stroke-linejoin="bevel" stroke-miterlimit="7" d="M0 0h9"/>
 <path id="solid" stroke="red" stroke-dasharray="none" d="M0 0h9"/></g>
 <path id="bare" d="M0 0h9"/>)svg");
@@ -164,7 +161,7 @@ TEST(SvgRead, StrokesKeepWidthDashesAndOffset) {
 }
 
 TEST(SvgRead, ImagesAndForeignObjectsTakeTheirTransformInHostCoordinates) {
-    SvgArtwork artwork = read(
+    SvgArtwork artwork = readBody(
         R"svg(<image id="placed" href="a.png" x="5" width="8" height="8" transform="translate(10,20) scale(2)"/>
 <foreignObject id="foreign" width="1" height="1" transform="matrix(1 0 0 1 0 -4)"/>
 <image id="plain" href="a.png" width="8" height="8"/>)svg");

@@ -9,19 +9,11 @@
 
 using namespace shunthost::svg;
 using svgtest::object;
-using svgtest::svgWith;
-
-namespace {
-
-SvgArtwork read(const std::string& body) {
-    return readSvgText(svgWith(body), "test.svg");
-}
-
-}  // namespace
+using svgtest::readBody;
 
 TEST(SvgSharedStyle, TheSameTextsInAnotherGroupInheritThatGroupsStyle) {
     SvgArtwork artwork =
-        read(R"svg(<g stroke="#ff0000" stroke-width="3"><path id="a" d="M0 0h1" fill="#00ff00"/></g>
+        readBody(R"svg(<g stroke="#ff0000" stroke-width="3"><path id="a" d="M0 0h1" fill="#00ff00"/></g>
 <g stroke="#0000ff" stroke-width="5"><path id="b" d="M0 0h1" fill="#00ff00"/></g>
 <path id="c" d="M0 0h1" fill="#00ff00"/>)svg");
     const AIPathStyle& a = object(artwork, "a").style;
@@ -38,7 +30,7 @@ TEST(SvgSharedStyle, TheSameTextsInAnotherGroupInheritThatGroupsStyle) {
 }
 
 TEST(SvgSharedStyle, APathDifferingOnlyInAnExactValueGetsItsOwnStyle) {
-    SvgArtwork artwork = read(R"svg(<path id="a" d="M0 0h1" fill="#808080"/>
+    SvgArtwork artwork = readBody(R"svg(<path id="a" d="M0 0h1" fill="#808080"/>
 <path id="b" d="M0 0h1" fill="#808080" shunt:fill="1,0,0.5,0,0,0"/>
 <path id="c" d="M0 0h1" fill="#808080"/>
 <path id="d" d="M0 0h1" fill="#808080" stroke-linecap="round"/>)svg");
@@ -54,8 +46,8 @@ TEST(SvgSharedStyle, PathsGivingManyPropertiesDifferingInTheLastOneEachKeepTheir
     const std::string many =
         R"svg(d="M0 0h1" fill="#00ff00" fill-opacity="0.5" fill-rule="evenodd" stroke="#000"
 stroke-width="2" stroke-opacity="0.5" stroke-miterlimit="3" stroke-linecap="round" stroke-linejoin="bevel")svg";
-    SvgArtwork artwork = read("<path id=\"a\" " + many + " stroke-dashoffset=\"1\"/>\n<path id=\"b\" " +
-                              many + " stroke-dashoffset=\"2\"/>");
+    SvgArtwork artwork = readBody("<path id=\"a\" " + many + " stroke-dashoffset=\"1\"/>\n<path id=\"b\" " +
+                                  many + " stroke-dashoffset=\"2\"/>");
     EXPECT_EQ(object(artwork, "a").style.dashOffset, 1.0f);
     EXPECT_EQ(object(artwork, "b").style.dashOffset, 2.0f);
     EXPECT_EQ(object(artwork, "b").style.lineJoin, 2);
@@ -64,7 +56,7 @@ stroke-width="2" stroke-opacity="0.5" stroke-miterlimit="3" stroke-linecap="roun
 TEST(SvgSharedStyle, AnEmptyValueIsNotTakenForAMissingOne) {
     // The first path has no fill; the second gives an empty one, which is
     // not a colour, so reading must still refuse it.
-    EXPECT_THROW(read(R"svg(<path id="a" d="M0 0h1"/>
+    EXPECT_THROW(readBody(R"svg(<path id="a" d="M0 0h1"/>
 <path id="b" d="M0 0h1" fill=""/>)svg"),
                  SvgError);
 }
@@ -76,14 +68,14 @@ TEST(SvgSharedStyle, ManyPathsSharingAFewStylesEachKeepTheirOwn) {
                 "\" d=\"M0 0h1\" stroke=\"#000\" stroke-dasharray=\"4,2\" " + "stroke-dashoffset=\"" +
                 std::to_string(i % 7) + "\"/>\n";
     }
-    SvgArtwork artwork = read(body);
+    SvgArtwork artwork = readBody(body);
     for (int i = 0; i < 3000; ++i) {
         ASSERT_EQ(object(artwork, "p" + std::to_string(i)).style.dashOffset, static_cast<float>(i % 7)) << i;
     }
 }
 
 TEST(SvgChangeTracking, ReadingLeavesEveryObjectUnchanged) {
-    SvgArtwork artwork = read(R"svg(<g id="g"><rect id="r" width="1" height="1"/></g>)svg");
+    SvgArtwork artwork = readBody(R"svg(<g id="g"><rect id="r" width="1" height="1"/></g>)svg");
     EXPECT_TRUE(artwork.document.objectsThatMayHaveChanged().empty());
     const SvgArtwork& reading = artwork;
     EXPECT_EQ(reading.document.art(1).name, "r");
@@ -93,7 +85,7 @@ TEST(SvgChangeTracking, ReadingLeavesEveryObjectUnchanged) {
 }
 
 TEST(SvgChangeTracking, AnObjectAddedAfterReadingIsRefusedAtSaving) {
-    SvgArtwork artwork = read(R"svg(<rect id="r" width="1" height="1"/>)svg");
+    SvgArtwork artwork = readBody(R"svg(<rect id="r" width="1" height="1"/>)svg");
     simhost::ArtObject added;
     added.type = kPathArt;
     added.name = "new";
@@ -109,7 +101,7 @@ TEST(SvgChangeTracking, AnObjectAddedAfterReadingIsRefusedAtSaving) {
 }
 
 TEST(SvgChangeTracking, AChangeThroughAReferenceKeptAcrossASaveIsSavedNextTime) {
-    SvgArtwork artwork = read(R"svg(<rect id="r" width="1" height="1"/>)svg");
+    SvgArtwork artwork = readBody(R"svg(<rect id="r" width="1" height="1"/>)svg");
     simhost::ArtObject& kept = object(artwork, "r");
     writeSvgText(artwork);
     kept.style.dashOffset = 3;
@@ -119,7 +111,7 @@ TEST(SvgChangeTracking, AChangeThroughAReferenceKeptAcrossASaveIsSavedNextTime) 
 }
 
 TEST(SvgChangeTracking, AnIdARenameWritesIsNotGivenToAPatternMadeLaterInTheSameSave) {
-    SvgArtwork artwork = read(R"svg(<defs><pattern id="dots" width="4" height="4"/></defs>
+    SvgArtwork artwork = readBody(R"svg(<defs><pattern id="dots" width="4" height="4"/></defs>
 <rect id="first" fill="url(#dots)" width="1" height="1"/>
 <rect id="renamed" width="1" height="1"/>
 <rect id="last" fill="url(#dots)" width="1" height="1"/>)svg");

@@ -20,6 +20,10 @@ std::string svgWith(const std::string& body) {
            body + "\n</svg>\n";
 }
 
+shunthost::svg::SvgArtwork readBody(const std::string& body) {
+    return shunthost::svg::readSvgText(svgWith(body), "test.svg");
+}
+
 const std::string kTwoSharers = svgWith(R"svg(<defs>
   <pattern id="dots" width="10" height="10" patternUnits="userSpaceOnUse"><circle cx="5" cy="5" r="2"/></pattern>
   <pattern id="stripes" width="4" height="4" patternUnits="userSpaceOnUse"><rect width="2" height="4"/></pattern>

@@ -12,6 +12,8 @@ namespace svgtest {
 
 // An SVG document binding our namespace, with `body` inside the root element.
 std::string svgWith(const std::string& body);
+// That document read, named "test.svg" in messages.
+shunthost::svg::SvgArtwork readBody(const std::string& body);
 
 // Two paths, "left" and "right", filled with the shared pattern "dots" (the
 // document's pattern 0); "stripes" is pattern 1.

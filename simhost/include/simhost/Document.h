@@ -4,6 +4,7 @@
 #ifndef SIMHOST_DOCUMENT_H
 #define SIMHOST_DOCUMENT_H
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +36,15 @@ struct ArtObject {
 };
 
 AIPathStyle defaultPathStyle();
+
+// Bit for bit, so that -0 and 0 differ and a NaN equals itself.
+inline bool sameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+inline bool sameBits(const AIRealMatrix& a, const AIRealMatrix& b) {
+    return sameBits(a.a, b.a) && sameBits(a.b, b.b) && sameBits(a.c, b.c) && sameBits(a.d, b.d) &&
+           sameBits(a.tx, b.tx) && sameBits(a.ty, b.ty);
+}
 
 // Whether two path styles agree, bit for bit, in every field the host keeps:
 // padding, reserved bytes and dash components past the count do not count.
