@@ -2,15 +2,13 @@
 // names, groups and matrices.
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "SvgArtRole.h"
 #include "SvgDocument.h"
+#include "SvgFileInput.h"
 #include "SvgPaintServers.h"
 #include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
@@ -316,19 +314,6 @@ void readInto(SvgArtwork& artwork, ReadErrors& errors) {
     Reader(artwork, errors).read();
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw SvgError(path, 0, std::string("cannot open: ") + std::strerror(errno));
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        throw SvgError(path, 0, std::string("cannot read: ") + std::strerror(errno));
-    }
-    return std::move(text).str();
-}
-
 }  // namespace
 
 std::string SvgArtwork::ownAttribute(std::string_view local) const {
@@ -346,23 +331,10 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
     return found == generatedNames.end() ? std::string_view() : std::string_view(found->second);
 }
 
-SvgArtwork readSvg(const std::string& path) {
-    SvgArtwork artwork;
-    artwork.sourceName = path;
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        throw SvgError(path, 0, "cannot read: it is a folder");
-    }
-    // pugixml reads the file into its own buffer and parses it in place.
-    const pugi::xml_parse_result result = artwork.xml->load_file(path.c_str(), kParseOptions);
-    if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error) {
-        readFile(path);  // for the system's own reason
-        throw SvgError(path, 0, std::string("cannot read: ") + result.description());
-    }
-    ReadErrors errors(path, [&path] { return readFile(path); });
-    checkParsed(result, artwork, errors);
-    readInto(artwork, errors);
-    return artwork;
+SvgArtwork readSvg(const std::string& path, std::uint64_t maxSize) {
+    // Read once and parsed from memory, where a message finds its line.
+    const std::string text = readArtworkFile(path, maxSize);
+    return readSvgText(text, path);
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
