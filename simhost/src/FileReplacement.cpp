@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kTemporaryMark = ".shunt-tmp.";
 // Room for the mark and its suffix within the 255 bytes a file name may have.
-constexpr std::size_t kLongestNamePart = 180;
+constexpr std::size_t kLongestNamePart = 160;
 constexpr int kMostLinks = 40;  // as the system's own limit on following links
 
 [[noreturn]] void systemFailure(const std::string& what, int error) {
@@ -85,10 +85,12 @@ bool writerIsGone(std::string_view suffix) {
 // Temporary files of `target` that a killed save left behind.
 void removeStaleTemporaries(const fs::path& folder, const std::string& prefix) {
     std::error_code ec;
+    std::error_code unreadable;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-            writerIsGone(std::string_view(name).substr(prefix.size())) && it->is_regular_file(ec)) {
+            writerIsGone(std::string_view(name).substr(prefix.size())) &&
+            it->symlink_status(unreadable).type() == fs::file_type::regular) {
             ::unlink(it->path().c_str());
         }
     }

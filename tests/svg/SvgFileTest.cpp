@@ -31,6 +31,11 @@ TEST(SvgFile, ReadsAndSavesAFile) {
     SvgArtwork again = readSvg((folder / "out.svg").string());
     EXPECT_EQ(object(again, "r").style.transform.ty, -8.0f);
     EXPECT_EQ(folder.entryCount(), 2u) << "no temporary file is left";
+    // A name as long as the system allows still leaves room for the temporary one.
+    const std::string longest = std::string(251, 'n') + ".svg";
+    writeSvg(again, (folder / longest).string());
+    SvgArtwork saved = readSvg((folder / longest).string());
+    EXPECT_EQ(object(saved, "r").style.transform.ty, -8.0f);
 }
 
 TEST(SvgFile, SavingOverAFileReplacesItWholeAndKeepsItsPermissions) {
