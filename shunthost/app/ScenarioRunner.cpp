@@ -1,5 +1,6 @@
 #include "ScenarioRunner.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
 
@@ -11,6 +12,14 @@
 namespace shunthost {
 
 namespace fs = std::filesystem;
+
+void addMaxSizeOption(CLI::App& command, std::uint64_t& maxArtworkSize) {
+    command
+        .add_option("--max-size", maxArtworkSize,
+                    "Refuse artwork files larger than this, in bytes or with a unit (512KiB, 1GiB, 2GB)")
+        ->transform(CLI::AsSizeValue(true))
+        ->default_str("256MiB");
+}
 
 std::vector<std::string> findBundles(const std::string& dir) {
     std::vector<std::string> bundles;
@@ -177,7 +186,7 @@ void ScenarioRunner::execute(const Command& command) {
     const auto& args = command.args;
     if (name == "open") {
         try {
-            svg::SvgArtwork artwork = svg::readSvg(resolve(args[0]));
+            svg::SvgArtwork artwork = svg::readSvg(resolve(args[0]), settings_.maxArtworkSize);
             if (host_) {
                 host_->document() = std::move(artwork.document);
             }

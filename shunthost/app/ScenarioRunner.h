@@ -15,12 +15,20 @@
 #include "simhost/Host.h"
 #include "svg/SvgDocument.h"
 
+namespace CLI {
+class App;
+}
+
 namespace shunthost {
 
 struct RunnerSettings {
     std::vector<std::string> bundles;  // .bundle folders, loaded in this order at `start`
     std::string preferencesFile;       // empty: preferences kept in memory
+    std::uint64_t maxArtworkSize = svg::kDefaultMaxArtworkSize;  // `open` refuses larger files
 };
+
+// --max-size, the same on every command that opens artwork.
+void addMaxSizeOption(CLI::App& command, std::uint64_t& maxArtworkSize);
 
 // Every .bundle folder in `dir`, sorted; `dir` itself when it is a bundle.
 std::vector<std::string> findBundles(const std::string& dir);

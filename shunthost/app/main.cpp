@@ -23,8 +23,11 @@ std::string defaultPreferencesFile() {
     return (base / "shunt-host" / "preferences.txt").string();
 }
 
-shunthost::RunnerSettings settingsFrom(const std::string& plugins, const std::string& prefs) {
+shunthost::RunnerSettings settingsFrom(
+    const std::string& plugins, const std::string& prefs,
+    std::uint64_t maxArtworkSize = shunthost::svg::kDefaultMaxArtworkSize) {
     shunthost::RunnerSettings settings;
+    settings.maxArtworkSize = maxArtworkSize;
     settings.bundles = shunthost::findBundles(plugins);
     settings.preferencesFile = prefs;
     std::error_code ec;
@@ -42,11 +45,13 @@ int main(int argc, char** argv) {
     std::string plugins = SHUNT_DEFAULT_PLUGINS_DIR;
     std::string prefs = defaultPreferencesFile();
     std::vector<std::string> scenarios;
+    std::uint64_t maxArtworkSize = shunthost::svg::kDefaultMaxArtworkSize;
 
     CLI::App* run = app.add_subcommand("run", "Run scenario files in order and print the transcript.");
     run->add_option("--plugins", plugins, "Folder of plug-in bundles (*.bundle), or one bundle")
         ->capture_default_str();
     run->add_option("--prefs", prefs, "The preference file")->capture_default_str();
+    shunthost::addMaxSizeOption(*run, maxArtworkSize);
     run->add_option("SCENARIO", scenarios, "Scenario files")->required();
 
     std::string output = "shunt-demo";
@@ -78,7 +83,7 @@ int main(int argc, char** argv) {
         if (*demo) {
             return shunthost::runDemo(settingsFrom(plugins, prefs), output, std::cout, std::cerr);
         }
-        shunthost::ScenarioRunner runner(settingsFrom(plugins, prefs), std::cout);
+        shunthost::ScenarioRunner runner(settingsFrom(plugins, prefs, maxArtworkSize), std::cout);
         for (const auto& path : scenarios) {
             const shunthost::Scenario scenario = shunthost::readScenario(path);
             if (!runner.run(scenario, std::cerr)) {

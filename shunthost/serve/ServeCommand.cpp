@@ -74,6 +74,7 @@ ServeCommand::ServeCommand(CLI::App& app, std::string& plugins, std::string& pre
     command_->add_option("--plugins", plugins_, "Folder of plug-in bundles (*.bundle), or one bundle")
         ->capture_default_str();
     command_->add_option("--prefs", prefs_, "The preference file")->capture_default_str();
+    addMaxSizeOption(*command_, maxArtworkSize_);
     command_->add_option("--save-to", saveTo_, "The file the page's Save writes (default: FILE.svg itself)");
     command_->add_option(
         "--refuse", refusals_,
@@ -107,6 +108,7 @@ int ServeCommand::run() {
     settings.bundles = findBundles(plugins_);
     settings.preferencesFile = prefs_;
     settings.faults = startFaults();
+    settings.maxArtworkSize = maxArtworkSize_;
     std::error_code ec;
     fs::create_directories(fs::path(prefs_).parent_path(), ec);
 

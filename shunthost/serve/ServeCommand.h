@@ -3,10 +3,12 @@
 #ifndef SHUNTHOST_SERVE_SERVECOMMAND_H
 #define SHUNTHOST_SERVE_SERVECOMMAND_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "StartFaults.h"
+#include "svg/SvgFileInput.h"
 
 namespace CLI {
 class App;
@@ -34,6 +36,7 @@ private:
     std::string artwork_;
     std::string saveTo_;
     int port_ = 0;
+    std::uint64_t maxArtworkSize_ = svg::kDefaultMaxArtworkSize;
     std::vector<std::string> refusals_;
     std::vector<std::string> failures_;
 };

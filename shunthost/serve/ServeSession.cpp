@@ -65,7 +65,7 @@ std::optional<std::string> PictureFiles::findLinked(const std::string& href) con
 ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, PublishedState& published,
                            PictureFiles& pictures)
     : settings_(std::move(settings)), mailbox_(mailbox), published_(published), pictures_(pictures) {
-    artwork_ = svg::readSvg(settings_.artworkPath);
+    artwork_ = svg::readSvg(settings_.artworkPath, settings_.maxArtworkSize);
     simhost::HostOptions options;
     options.preferencesFile = settings_.preferencesFile;
     options.logCalls = false;

@@ -29,6 +29,7 @@ struct SessionSettings {
     std::vector<std::string> bundles;
     std::string preferencesFile;
     std::vector<StartFault> faults;
+    std::uint64_t maxArtworkSize = svg::kDefaultMaxArtworkSize;  // larger artwork is refused
 };
 
 // The files the page may read besides its own, fixed when the document is

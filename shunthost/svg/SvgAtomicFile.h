@@ -8,11 +8,10 @@
 
 namespace shunthost::svg {
 
-// Writes through `write` into a new file beside `path` (same folder, so the
-// rename cannot cross file systems), flushes it to the disk and renames it
-// over `path`. On any failure the temporary file is removed, `path` is as it
-// was, and SvgError says why. A new file gets the permissions the user's
-// umask gives; a replaced one keeps its own.
+// Writes through `write` and replaces `path` whole, as simhost::replaceFile
+// does: a read-only target is refused, a link is written through, and a
+// failure leaves `path` as it was with no temporary file behind. Throws
+// SvgError.
 void writeFileAtomically(const std::string& path, const std::function<void(std::FILE*)>& write);
 
 }  // namespace shunthost::svg

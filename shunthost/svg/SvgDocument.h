@@ -15,6 +15,7 @@
 
 #include "SvgEncoding.h"
 #include "SvgError.h"
+#include "SvgFileInput.h"
 #include "SvgInterned.h"
 #include "SvgNamespaces.h"
 #include "SvgXmlText.h"
@@ -75,9 +76,10 @@ struct SvgArtwork {
     std::string ownAttribute(std::string_view local) const;
 };
 
-// Throws SvgError: a missing or unreadable file, malformed XML, a document
-// that is not SVG, a bad value in an attribute the host models.
-SvgArtwork readSvg(const std::string& path);
+// Throws SvgError: a missing or unreadable file, one that is not a regular
+// file or is larger than `maxSize` bytes, malformed XML, a document that is
+// not SVG, a bad value in an attribute the host models.
+SvgArtwork readSvg(const std::string& path, std::uint64_t maxSize = kDefaultMaxArtworkSize);
 // `sourceName` names the text in messages.
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName = "");
 

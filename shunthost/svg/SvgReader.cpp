@@ -2,16 +2,14 @@
 // names, groups and matrices.
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "SvgArtRole.h"
 #include "SvgDocument.h"
 #include "SvgDtdEntities.h"
+#include "SvgFileInput.h"
 #include "SvgPaintServers.h"
 #include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
@@ -377,19 +375,6 @@ void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
     }
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw SvgError(path, 0, std::string("cannot open: ") + std::strerror(errno));
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        throw SvgError(path, 0, std::string("cannot read: ") + std::strerror(errno));
-    }
-    return std::move(text).str();
-}
-
 }  // namespace
 
 std::string SvgArtwork::ownAttribute(std::string_view local) const {
@@ -407,15 +392,10 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
     return found == generatedNames.end() ? std::string_view() : std::string_view(found->second);
 }
 
-SvgArtwork readSvg(const std::string& path) {
-    SvgArtwork artwork;
-    artwork.sourceName = path;
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        throw SvgError(path, 0, "cannot read: it is a folder");
-    }
-    parseAndRead(artwork, readFile(path));
-    return artwork;
+SvgArtwork readSvg(const std::string& path, std::uint64_t maxSize) {
+    // Read once and parsed from memory, where a message finds its line.
+    const std::string text = readArtworkFile(path, maxSize);
+    return readSvgText(text, path);
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {

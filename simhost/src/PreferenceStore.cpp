@@ -1,23 +1,23 @@
 #include "simhost/PreferenceStore.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "simhost/FileReplacement.h"
 #include "simhost/Host.h"
+#include "simhost/RegularFile.h"
 
 namespace simhost {
 
 namespace {
 
 constexpr const char* kHeader = "shunt-preferences 1";
+// Far more than any host writes; a larger file is not one of ours.
+constexpr std::uint64_t kLargestPreferenceFile = std::uint64_t{16} << 20;
 
 std::string quote(const std::string& text) {
     std::string out = "\"";
@@ -233,22 +233,36 @@ std::optional<std::map<std::pair<std::string, std::string>, PreferenceValue>> Pr
 }
 
 void PreferenceStore::load() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (file_.empty() || !fs::exists(file_, ec)) {
-        return;  // a first run: nothing stored yet
-    }
-    std::ifstream in(file_, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!in.good() && !in.eof()) {
-        error = "cannot be read";
-    } else if (auto values = parse(text.str(), error)) {
-        values_ = std::move(*values);
+    if (file_.empty()) {
         return;
     }
+    std::string text;
+    std::string error;
+    try {
+        text = readRegularFile(file_, kLargestPreferenceFile);
+    } catch (const FileError& failure) {
+        if (failure.kind() == FileError::Kind::System && failure.systemError() == ENOENT) {
+            return;  // a first run: nothing stored yet
+        }
+        if (failure.kind() != FileError::Kind::TooLarge) {
+            // Not a damaged file but one we cannot use (a folder, a file we
+            // may not read): left as it is, and never saved over.
+            unusable_ = failure.what();
+            damageReport_ = "preference file " + file_ + " cannot be used (" + unusable_ +
+                            "); it was left as it is, the defaults are used and nothing will be saved";
+            return;
+        }
+        error = failure.what();
+    }
+    if (error.empty()) {
+        if (auto values = parse(text, error)) {
+            values_ = std::move(*values);
+            return;
+        }
+    }
     // Keep the damaged file for whoever wants to look at it, and start afresh.
+    namespace fs = std::filesystem;
+    std::error_code ec;
     const std::string aside = asideName(file_);
     fs::rename(file_, aside, ec);
     damageReport_ =
@@ -262,37 +276,15 @@ bool PreferenceStore::save() {
     if (file_.empty()) {
         return true;
     }
-    const std::string text = serialize();
-    const std::string temporary = file_ + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) {
-        saveError_ = "cannot create " + temporary + ": " + std::strerror(errno);
+    if (!unusable_.empty()) {
+        saveError_ = "not saved to " + file_ + ": it could not be read at start (" + unusable_ + ")";
         return false;
     }
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            saveError_ = "cannot write " + temporary + ": " + std::strerror(errno);
-            break;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    // The data must be on the disk before the rename makes it the file.
-    if (saveError_.empty() && ::fsync(fd) != 0) {
-        saveError_ = "cannot flush " + temporary + ": " + std::strerror(errno);
-    }
-    if (::close(fd) != 0 && saveError_.empty()) {
-        saveError_ = "cannot close " + temporary + ": " + std::strerror(errno);
-    }
-    if (saveError_.empty() && std::rename(temporary.c_str(), file_.c_str()) != 0) {
-        saveError_ = "cannot replace " + file_ + ": " + std::strerror(errno);
-    }
-    if (!saveError_.empty()) {
-        ::unlink(temporary.c_str());
+    const std::string text = serialize();
+    try {
+        replaceFile(file_, [&text](std::FILE* file) { std::fwrite(text.data(), 1, text.size(), file); });
+    } catch (const FileError& failure) {
+        saveError_ = "cannot save " + file_ + ": " + failure.what();
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 // The host's preference store: its file, written whole and atomically, and
 // what the host does with a file it cannot read.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -131,6 +132,77 @@ TEST(PreferenceStoreTest, ASecondDamagedFileDoesNotReplaceTheFirst) {
     simhost::PreferenceStore second(file);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"prefs.txt.damaged", "prefs.txt.damaged-2"}));
     EXPECT_EQ(contents(folder.file("prefs.txt.damaged")), "first damage");
+}
+
+// What the file's place holds is kept when it is not ours to replace: the
+// file a link leads to is written, a read-only file and a folder are left.
+TEST(PreferenceStoreTest, ASaveKeepsWhatIsNotOurs) {
+    PrefsFolder folder;
+    const std::string file = folder.file("prefs.txt");
+    const std::string other = folder.file("other.txt");
+    const std::string saved = "shunt-preferences 1\ninteger \"Shunt\" \"code\" 2\n";
+    enum class Place { Link, PlantedLink, ReadOnly, Folder };
+    const struct {
+        Place place;
+        bool saves;
+        std::string said;                // in the damage report or the save's error
+        std::vector<std::string> names;  // what the folder holds afterwards
+    } cases[] = {
+        {Place::Link, true, "", {"other.txt", "prefs.txt"}},
+        {Place::PlantedLink,
+         true,
+         "",
+         {"other.txt", "prefs.txt", "prefs.txt.tmp-" + std::to_string(::getpid())}},
+        {Place::ReadOnly, false, "read-only", {"prefs.txt"}},
+        {Place::Folder, false, "it is a folder", {"prefs.txt"}},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(file);
+        fs::remove(other);
+        fs::remove(file + ".tmp-" + std::to_string(::getpid()));
+        write(other, "not ours");
+        switch (c.place) {
+            case Place::Link:
+                write(other, "shunt-preferences 1\n");
+                fs::create_symlink("other.txt", file);
+                break;
+            case Place::PlantedLink:  // where a save once put its temporary file
+                fs::create_symlink("other.txt", file + ".tmp-" + std::to_string(::getpid()));
+                break;
+            case Place::ReadOnly:
+                fs::remove(other);
+                write(file, "shunt-preferences 1\n");
+                ::chmod(file.c_str(), 0444);
+                break;
+            case Place::Folder:
+                fs::remove(other);
+                fs::create_directory(file);
+                write(file + "/inside", "kept");
+                break;
+        }
+        simhost::PreferenceStore store(file);
+        store.put("Shunt", "code", ASInt32{2});
+        EXPECT_EQ(store.save(), c.saves) << static_cast<int>(c.place);
+        const std::string said = store.damageReport().value_or("") + store.saveError();
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_EQ(folder.names(), c.names) << static_cast<int>(c.place);
+        switch (c.place) {
+            case Place::Link:
+                EXPECT_TRUE(fs::is_symlink(file));
+                EXPECT_EQ(contents(other), saved);
+                break;
+            case Place::PlantedLink:
+                EXPECT_EQ(contents(other), "not ours");
+                EXPECT_EQ(contents(file), saved);
+                break;
+            case Place::ReadOnly:
+                EXPECT_EQ(contents(file), "shunt-preferences 1\n");
+                break;
+            case Place::Folder:
+                EXPECT_EQ(contents(file + "/inside"), "kept");
+                break;
+        }
+    }
 }
 
 // The plug-in on a host whose preference file is damaged.

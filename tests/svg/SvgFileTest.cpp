@@ -1,6 +1,8 @@
 // Files: reading from disk, and saving whole or not at all.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -29,6 +31,11 @@ TEST(SvgFile, ReadsAndSavesAFile) {
     SvgArtwork again = readSvg((folder / "out.svg").string());
     EXPECT_EQ(object(again, "r").style.transform.ty, -8.0f);
     EXPECT_EQ(folder.entryCount(), 2u) << "no temporary file is left";
+    // A name as long as the system allows still leaves room for the temporary one.
+    const std::string longest = std::string(251, 'n') + ".svg";
+    writeSvg(again, (folder / longest).string());
+    SvgArtwork saved = readSvg((folder / longest).string());
+    EXPECT_EQ(object(saved, "r").style.transform.ty, -8.0f);
 }
 
 TEST(SvgFile, SavingOverAFileReplacesItWholeAndKeepsItsPermissions) {
@@ -60,14 +67,32 @@ TEST(SvgFile, AMissingFileIsAnErrorWithoutALine) {
     }
 }
 
-TEST(SvgFile, AFolderIsNotReadAsAFile) {
+// Whatever a name leads to that is not a regular file, or is too large, is
+// refused before it is read: nothing waits on a device that never ends.
+TEST(SvgFile, OnlyARegularFileWithinTheLimitIsRead) {
     ScratchFolder folder;
-    try {
-        readSvg(folder.path().string());
-        FAIL() << "read a folder";
-    } catch (const SvgError& error) {
-        EXPECT_EQ(error.line(), 0);
-        EXPECT_EQ(error.message(), "cannot read: it is a folder");
+    svgtest::writeText(folder / "large.svg", kDocument + std::string(2048, ' '));
+    svgtest::writeText(folder / "fits.svg", kDocument);
+    const struct {
+        std::string path;
+        std::uint64_t maxSize;
+        std::string message;  // empty: read
+    } cases[] = {
+        {folder.path().string(), kDefaultMaxArtworkSize, "cannot read: it is a folder"},
+        {"/dev/zero", kDefaultMaxArtworkSize, "cannot read: it is a device, not a regular file"},
+        {(folder / "large.svg").string(), 2048,
+         "cannot read: it is larger than the limit of 2 KiB (--max-size sets it)"},
+        {(folder / "fits.svg").string(), kDocument.size(), ""},
+    };
+    for (const auto& c : cases) {
+        try {
+            readSvg(c.path, c.maxSize);
+            EXPECT_EQ(c.message, "") << c.path << " was read";
+        } catch (const SvgError& error) {
+            EXPECT_EQ(error.file(), c.path);
+            EXPECT_EQ(error.line(), 0);
+            EXPECT_EQ(error.message(), c.message);
+        }
     }
 }
 
@@ -116,4 +141,88 @@ TEST(SvgFile, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas) {
                  SvgError);
     EXPECT_EQ(svgtest::readText(path), "old");
     EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+// Saves replace only what is ours to replace, and say why they will not.
+TEST(SvgFile, AReadOnlyFileIsRefusedAndKept) {
+    ScratchFolder folder;
+    const auto path = folder / "art.svg";
+    svgtest::writeText(path, kDocument);
+    ::chmod(path.c_str(), 0444);  // read-only even where the system lets root write it
+    SvgArtwork artwork = readSvg(path.string());
+    object(artwork, "r").style.dashOffset = 3;
+    try {
+        writeSvg(artwork, path.string());
+        FAIL() << "saved over a read-only file";
+    } catch (const SvgError& error) {
+        EXPECT_EQ(error.message(), "cannot save: it is read-only");
+    }
+    EXPECT_EQ(svgtest::readText(path), kDocument);
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+TEST(SvgFile, SavingThroughALinkUpdatesTheFileItLeadsTo) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder / "real");
+    svgtest::writeText(folder / "real" / "art.svg", kDocument);
+    std::filesystem::create_symlink("real/art.svg", folder / "link.svg");
+    SvgArtwork artwork = readSvg((folder / "link.svg").string());
+    object(artwork, "r").style.dashOffset = 3;
+    writeSvg(artwork, (folder / "link.svg").string());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.svg"));
+    SvgArtwork again = readSvg((folder / "real" / "art.svg").string());
+    EXPECT_EQ(object(again, "r").style.dashOffset, 3.0f);
+    EXPECT_EQ(folder.entryCount(), 2u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "real"), {}), 1)
+        << "the temporary file was written and renamed beside the real file";
+}
+
+// A save in a child process that stops inside its write: killed, or, when
+// given a pipe, alive until the pipe's writing end is closed.
+pid_t saveInAChild(const std::string& path, const int* pipe = nullptr) {
+    const int hold = pipe != nullptr ? pipe[0] : -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (pipe != nullptr) {
+            ::close(pipe[1]);
+        }
+        try {
+            writeFileAtomically(path, [hold](std::FILE* file) {
+                std::fputs("half of it", file);
+                std::fflush(file);
+                char byte = 0;
+                while (hold >= 0 && ::read(hold, &byte, 1) > 0) {
+                }
+                ::_exit(0);  // as if killed: no clean-up runs
+            });
+        } catch (...) {
+        }
+        ::_exit(1);
+    }
+    return child;
+}
+
+TEST(SvgFile, TheNextSaveRemovesTheTemporaryFileOfAKilledSaveButNotOfALiveOne) {
+    ScratchFolder folder;
+    const auto path = folder / "art.svg";
+    svgtest::writeText(path, "old");
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t live = saveInAChild(path.string(), pipe);
+    ::close(pipe[0]);
+    for (int wait = 0; wait < 10000 && folder.entryCount() < 2; ++wait) {
+        ::usleep(1000);  // until the live save has made its file
+    }
+    int status = 0;
+    ::waitpid(saveInAChild(path.string()), &status, 0);
+    ASSERT_EQ(folder.entryCount(), 3u) << "the live and the killed save each left a file";
+    SvgArtwork artwork = readSvgText(kDocument);
+    writeSvg(artwork, path.string());
+    EXPECT_EQ(folder.entryCount(), 2u) << "the killed save's file is gone, the live one's kept";
+    ::close(pipe[1]);
+    ::waitpid(live, &status, 0);
+    SvgArtwork again = readSvgText(kDocument);
+    writeSvg(again, path.string());
+    EXPECT_EQ(folder.entryCount(), 1u);
+    EXPECT_EQ(svgtest::readText(path), writeSvgText(again));
 }

@@ -2,10 +2,13 @@
 // file (HostOptions::preferencesFile; empty keeps them in memory only).
 //
 // The file is read once, when the host starts, and written whole at
-// shut-down: first to a temporary file beside it, then renamed over it, so
-// a crash or a full disk leaves either the old file or the new one, never
-// half of one. A file that cannot be read is set aside under a new name,
-// the defaults (no stored values) are used, and damageReport() says so.
+// shut-down as simhost::replaceFile writes: first to a temporary file beside
+// it, then renamed over it, so a crash or a full disk leaves either the old
+// file or the new one, never half of one; a link is written through and a
+// read-only file is refused. A damaged file is set aside under a new name,
+// the defaults (no stored values) are used, and damageReport() says so. A
+// file that cannot be read at all (a folder, a pipe, no permission) is left
+// as it is, the defaults are used, and it is never saved over.
 //
 // File format, one value a line, '#' lines and blank lines ignored:
 //
@@ -75,6 +78,7 @@ private:
     std::string file_;
     std::map<std::pair<std::string, std::string>, PreferenceValue> values_;
     std::string saveError_;
+    std::string unusable_;  // why the file could not be read at start; it is then never saved
     std::optional<std::string> damageReport_;
 };
 
