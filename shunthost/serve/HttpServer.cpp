@@ -135,8 +135,19 @@ void Response::set_redirect(const std::string& location, int redirectStatus) {
 // libmicrohttpd's callbacks, which find the server in their closure.
 struct Server::Dispatch {
     static MHD_Result access(void* cls, MHD_Connection* connection, const char* url, const char* method,
-                             const char*, const char*, size_t*, void**) {
+                             const char*, const char*, size_t* uploadSize, void** started) {
         const Server& server = *static_cast<const Server*>(cls);
+        // The first call has only the headers. Answering then is answering
+        // early, after which the connection is closed; a request without a
+        // body is answered on the next call, when it is complete, so that
+        // the connection can be kept for the next one.
+        static int startedMark = 0;
+        const bool early = *started == nullptr;
+        *started = &startedMark;
+        const bool withBody = announcesBody(connection) || *uploadSize != 0;
+        if (early && !withBody) {
+            return MHD_YES;
+        }
         Request request;
         request.connection_ = connection;
         request.method = method;
@@ -149,7 +160,7 @@ struct Server::Dispatch {
         // Every route takes its arguments from the address. A body is
         // answered at once, so it is never read: the connection is closed
         // after the answer instead.
-        if (announcesBody(connection)) {
+        if (withBody) {
             response.status = 413;
             response.set_header("Connection", "close");
             response.set_content("no request takes a body\n", "text/plain; charset=utf-8");
