@@ -345,7 +345,7 @@ TEST_F(ServeHttpTest, HeadersBeyondTheirBoundAreRefusedWithoutGrowingTheServer) 
         int lines;
         std::size_t lineSize;
     };
-    for (const Flood flood : {Flood{12000, 8192}, Flood{1, 1 << 20}}) {
+    for (const Flood flood : {Flood{12000, 8000}, Flood{1, 1 << 20}}) {
         const int fd = connectTo(server.port);
         // The server stops reading once it has refused: sending gives up soon.
         timeval limit{1, 0};
