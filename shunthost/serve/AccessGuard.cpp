@@ -36,6 +36,14 @@ std::string AccessGuard::pageAddress() const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + token_;
 }
 
+std::string AccessGuard::cookieName() const {
+    return "shunt-token-" + std::to_string(port_);
+}
+
+std::string AccessGuard::sessionCookie() const {
+    return cookieName() + "=" + token_ + "; Path=/; HttpOnly; SameSite=Strict";
+}
+
 // A page served under another name (a rebound DNS name pointing at
 // 127.0.0.1) would count as its own origin to the browser; the Host header
 // gives it away.
@@ -64,7 +72,10 @@ std::optional<std::string> AccessGuard::refusal(const RequestFacts& request) con
     if (!request.fetchSite.empty() && request.fetchSite != "same-origin" && request.fetchSite != "none") {
         return "the request comes from another site";
     }
-    const std::string& offered = !request.tokenHeader.empty() ? request.tokenHeader : request.tokenParameter;
+    // The address's token wins over a cookie left by an earlier server on
+    // the same port.
+    const std::string& offered =
+        !request.tokenParameter.empty() ? request.tokenParameter : request.tokenCookie;
     if (!sameSecret(offered, token_)) {
         return "the request does not carry the page's token";
     }

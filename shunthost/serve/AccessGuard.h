@@ -1,7 +1,10 @@
 // Who may talk to the page's server: only this machine, only with the token
 // that was printed with the address, and only from the page itself. Another
 // site open in the same browser must not drive the palette or read the
-// artwork, even though it can reach 127.0.0.1.
+// artwork, even though it can reach 127.0.0.1. The address's token is good
+// only for opening the page, which trades it for a cookie that scripts
+// cannot read and other sites' requests do not carry; every other request
+// is let through by that cookie alone.
 #ifndef SHUNTHOST_SERVE_ACCESSGUARD_H
 #define SHUNTHOST_SERVE_ACCESSGUARD_H
 
@@ -19,8 +22,8 @@ struct RequestFacts {
     std::string host;            // Host header
     std::string origin;          // Origin header
     std::string fetchSite;       // Sec-Fetch-Site header
-    std::string tokenParameter;  // ?token=
-    std::string tokenHeader;     // X-Shunt-Token header
+    std::string tokenParameter;  // ?token=, looked at only where the page is opened
+    std::string tokenCookie;     // the cookie named cookieName()
 };
 
 class AccessGuard {
@@ -33,6 +36,11 @@ public:
     const std::string& token() const { return token_; }
     // The address a person opens, token included.
     std::string pageAddress() const;
+    // Cookies ignore ports: the name keeps two servers on one machine apart.
+    std::string cookieName() const;
+    // The Set-Cookie value that carries the token: for this server only,
+    // never to scripts, never with a request another site started.
+    std::string sessionCookie() const;
 
 private:
     bool ownHost(const std::string& host) const;

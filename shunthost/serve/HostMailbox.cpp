@@ -33,10 +33,10 @@ PublishedState::Snapshot PublishedState::current() const {
     return snapshot_;
 }
 
-PublishedState::Snapshot PublishedState::waitNewer(std::uint64_t version, int seconds) const {
+PublishedState::Snapshot PublishedState::waitNewer(std::uint64_t version,
+                                                   std::chrono::milliseconds wait) const {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::seconds(seconds),
-                      [&] { return closed_ || snapshot_.version > version; });
+    changed_.wait_for(lock, wait, [&] { return closed_ || snapshot_.version > version; });
     return snapshot_;
 }
 
@@ -60,6 +60,11 @@ void PublishedState::close() {
         closed_ = true;
     }
     changed_.notify_all();
+}
+
+bool PublishedState::closed() const {
+    std::lock_guard lock(mutex_);
+    return closed_;
 }
 
 }  // namespace shunthost::serve

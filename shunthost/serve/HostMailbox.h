@@ -5,6 +5,7 @@
 #ifndef SHUNTHOST_SERVE_HOSTMAILBOX_H
 #define SHUNTHOST_SERVE_HOSTMAILBOX_H
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -54,14 +55,15 @@ public:
 
     void publish(std::shared_ptr<const std::string> json, std::uint64_t modal);
     Snapshot current() const;
-    // Waits until the version passes `version`, or `seconds` have gone by.
-    Snapshot waitNewer(std::uint64_t version, int seconds) const;
+    // Waits until the version passes `version`, or `wait` has gone by.
+    Snapshot waitNewer(std::uint64_t version, std::chrono::milliseconds wait) const;
     // Waits until `done` says so or a modal other than `modal` opens.
     Snapshot waitSettled(const std::function<bool()>& done, std::uint64_t modal) const;
     // Wakes the waiters to look again, after a job was marked done.
     void poke();
     // Wakes every waiter, for shut-down.
     void close();
+    bool closed() const;
 
 private:
     mutable std::mutex mutex_;

@@ -1,34 +1,54 @@
 #include "PageServer.h"
 
-#include <httplib.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
 
+#include "HttpServer.h"
 #include "PageAssets.h"
 
 namespace shunthost::serve {
 
 namespace {
 
-// Enough threads for a few open pages, each holding a long poll and a
-// waiting click, without starving the next request.
-constexpr std::size_t kServerThreads = 24;
-constexpr int kLongPollSeconds = 20;
-// An idle connection the browser keeps open holds a server thread, and
-// shutting down waits for it; on loopback reconnecting costs nothing.
-constexpr time_t kKeepAliveSeconds = 1;
+using namespace std::chrono_literals;
+
+// Each connection has a thread of its own: enough for a few open pages,
+// each holding a long poll and a waiting click, and the next request.
+constexpr unsigned kConnections = 64;
+// The request line and every header of one request fit in this, or the
+// request is refused before more of it is read.
+constexpr std::size_t kConnectionMemory = 64 * 1024;
+constexpr unsigned kIdleSeconds = 30;
+constexpr auto kLongPoll = 20s;
+// How soon a long poll notices that its client went away, and frees its
+// thread.
+constexpr auto kPeerCheck = 100ms;
+// Linked images are streamed from their file; this bounds what one request
+// may make the server send.
+constexpr std::uint64_t kLinkedImageLimit = 256ull << 20;
 
 // Scripts only from the page itself: an event attribute or a script in the
 // artwork, which the page shows inline, never runs.
 constexpr const char* kPagePolicy =
     "default-src 'none'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; "
     "connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
+// Everything else the server answers (data, scripts, styles, errors) may
+// load nothing and run nothing when it is opened by itself.
+constexpr const char* kResourcePolicy =
+    "default-src 'none'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
+// A linked image opened at its own address is a document of an origin of
+// its own that may run nothing: an SVG's scripts cannot reach the page's
+// API. Drawn as an image, an SVG never runs scripts anyway.
+constexpr const char* kImagePolicy =
+    "default-src 'none'; img-src data:; style-src 'unsafe-inline'; frame-ancestors 'none'; sandbox";
 
 template <class T>
 std::optional<T> number(const std::string& text) {
@@ -56,30 +76,56 @@ std::optional<std::vector<T>> numberList(const std::string& text) {
     return values;
 }
 
-void refuse(httplib::Response& response, int status, const std::string& why) {
+// A number from the request within [low, high], so that nothing done with
+// it later can overflow.
+template <class T>
+std::optional<T> numberIn(const std::string& text, T low, T high) {
+    const auto value = number<T>(text);
+    return value && *value >= low && *value <= high ? value : std::nullopt;
+}
+
+void refuse(http::Response& response, int status, const std::string& why) {
     response.status = status;
     response.set_content(why + "\n", "text/plain; charset=utf-8");
 }
 
-std::string contentTypeOf(const std::filesystem::path& file) {
-    const std::string extension = file.extension().string();
-    if (extension == ".png")
-        return "image/png";
-    if (extension == ".gif")
-        return "image/gif";
-    if (extension == ".jpg" || extension == ".jpeg")
-        return "image/jpeg";
-    if (extension == ".bmp")
-        return "image/bmp";
-    if (extension == ".webp")
-        return "image/webp";
-    if (extension == ".svg")
-        return "image/svg+xml";
-    return "application/octet-stream";
+// Images are served only as the image types a browser draws; a file named
+// otherwise is not served at all.
+std::optional<std::string> imageTypeOf(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    static const std::pair<const char*, const char*> kTypes[] = {
+        {".png", "image/png"}, {".gif", "image/gif"},   {".jpg", "image/jpeg"},    {".jpeg", "image/jpeg"},
+        {".bmp", "image/bmp"}, {".webp", "image/webp"}, {".svg", "image/svg+xml"},
+    };
+    for (const auto& [known, type] : kTypes) {
+        if (extension == known) {
+            return type;
+        }
+    }
+    return std::nullopt;
+}
+
+// Streams a pinned file as an image, if it is still the file that was
+// checked when the document opened.
+void sendImage(http::Response& response, const std::optional<ServedFile>& file, const char* missing) {
+    const auto type = file ? imageTypeOf(file->relative()) : std::nullopt;
+    const auto opened = type ? file->open() : std::nullopt;
+    if (!opened) {
+        return refuse(response, 404, missing);
+    }
+    if (opened->size > kLinkedImageLimit) {
+        close(opened->fd);
+        return refuse(response, 413,
+                      "the image is larger than " + std::to_string(kLinkedImageLimit >> 20) + " MB");
+    }
+    response.set_header("Content-Security-Policy", kImagePolicy);
+    response.set_file(opened->fd, opened->size, *type);
 }
 
 // Key codes the page sends for the modifier keys held during a click.
-std::optional<std::vector<int>> keysOf(const httplib::Request& request) {
+std::optional<std::vector<int>> keysOf(const http::Request& request) {
     if (!request.has_param("keys")) {
         return std::vector<int>{};
     }
@@ -103,34 +149,27 @@ PageServer::PageServer(ServeSession& session, HostMailbox& mailbox, PublishedSta
       mailbox_(mailbox),
       published_(published),
       pictures_(pictures),
-      server_(std::make_unique<httplib::Server>()) {}
+      server_(std::make_unique<http::Server>(http::Limits{kConnections, kConnectionMemory, kIdleSeconds})) {}
 
 PageServer::~PageServer() {
     stop();
 }
 
 void PageServer::start(int port) {
-    server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
-    server_->set_keep_alive_timeout(kKeepAliveSeconds);
-    const int bound = port == 0 ? server_->bind_to_any_port("127.0.0.1")
-                                : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (bound <= 0) {
-        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
-    }
-    guard_ = std::make_unique<AccessGuard>(makeToken(), bound);
+    // The routes are in place before the first request can come; the guard
+    // learns the port once it is bound.
     routes();
-    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    const int bound = server_->listen(port);
+    guard_ = std::make_unique<AccessGuard>(makeToken(), bound);
+    guarded_ = true;
 }
 
 void PageServer::stop() {
     published_.close();
-    if (thread_.joinable()) {
-        server_->stop();
-        thread_.join();
-    }
+    server_->stop();
 }
 
-void PageServer::sendState(httplib::Response& response, const PublishedState::Snapshot& snapshot,
+void PageServer::sendState(http::Response& response, const PublishedState::Snapshot& snapshot,
                            const JobOutcome& outcome) {
     response.status = outcome.status;
     const nlohmann::json head = {
@@ -141,7 +180,7 @@ void PageServer::sendState(httplib::Response& response, const PublishedState::Sn
     response.set_content(body, "application/json");
 }
 
-void PageServer::post(httplib::Response& response, Job job, std::uint64_t modalBefore) {
+void PageServer::post(http::Response& response, Job job, std::uint64_t modalBefore) {
     struct Pending {
         std::atomic<bool> done{false};
         JobOutcome outcome;
@@ -157,13 +196,13 @@ void PageServer::post(httplib::Response& response, Job job, std::uint64_t modalB
     sendState(response, snapshot, pending->done ? pending->outcome : JobOutcome{202, ""});
 }
 
-void PageServer::act(httplib::Response& response, std::function<JobOutcome()> work) {
+void PageServer::act(http::Response& response, std::function<JobOutcome()> work) {
     Job job;
     job.run = std::move(work);
     post(response, std::move(job), published_.current().modal);
 }
 
-void PageServer::answer(httplib::Response& response, std::uint64_t modal, int item) {
+void PageServer::answer(http::Response& response, std::uint64_t modal, int item) {
     Job job;
     job.kind = Job::Kind::Answer;
     job.modal = modal;
@@ -172,83 +211,87 @@ void PageServer::answer(httplib::Response& response, std::uint64_t modal, int it
 }
 
 void PageServer::routes() {
-    httplib::Server& server = *server_;
-    server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-        response.set_header("Cache-Control", "no-store");
-        response.set_header("X-Content-Type-Options", "nosniff");
-        response.set_header("Referrer-Policy", "no-referrer");
-        response.set_header("Cross-Origin-Resource-Policy", "same-origin");
+    http::Server& server = *server_;
+    server.set_default_headers({{"Cache-Control", "no-store"},
+                                {"X-Content-Type-Options", "nosniff"},
+                                {"Referrer-Policy", "no-referrer"},
+                                {"Cross-Origin-Resource-Policy", "same-origin"},
+                                {"Content-Security-Policy", kResourcePolicy}});
+    server.set_pre_routing_handler([this](const http::Request& request, http::Response& response) {
+        if (!guarded_) {
+            refuse(response, 503, "not serving yet");
+            return http::Server::HandlerResponse::Handled;
+        }
         RequestFacts facts;
         facts.remoteAddress = request.remote_addr;
         facts.host = request.get_header_value("Host");
         facts.origin = request.get_header_value("Origin");
         facts.fetchSite = request.get_header_value("Sec-Fetch-Site");
-        facts.tokenParameter = request.get_param_value("token");
-        facts.tokenHeader = request.get_header_value("X-Shunt-Token");
+        facts.tokenCookie = request.get_cookie(guard_->cookieName());
+        // The address's token opens the page and nothing else.
+        const bool opening = request.path == "/" && request.method == "GET";
+        if (opening) {
+            facts.tokenParameter = request.get_param_value("token");
+        }
         if (const auto why = guard_->refusal(facts)) {
             refuse(response, 403, "refused: " + *why);
-            return httplib::Server::HandlerResponse::Handled;
+            return http::Server::HandlerResponse::Handled;
         }
-        return httplib::Server::HandlerResponse::Unhandled;
+        // The token is traded for the cookie, and the address the person
+        // sees, bookmarks or shares no longer carries it.
+        if (opening && !facts.tokenParameter.empty()) {
+            response.set_header("Set-Cookie", guard_->sessionCookie());
+            response.set_redirect("/");
+            return http::Server::HandlerResponse::Handled;
+        }
+        return http::Server::HandlerResponse::Unhandled;
     });
 
     for (const PageAsset& asset : pageAssets()) {
         const std::string path = asset.name == "index.html" ? "/" : "/" + std::string(asset.name);
-        server.Get(path, [this, asset](const httplib::Request&, httplib::Response& response) {
-            std::string body(asset.body);
+        server.Get(path, [asset](const http::Request&, http::Response& response) {
             if (asset.name == "index.html") {
-                // The page's scripts and styles are fetched with the token too.
-                for (std::size_t at = body.find("{{TOKEN}}"); at != std::string::npos;
-                     at = body.find("{{TOKEN}}")) {
-                    body.replace(at, 9, guard_->token());
-                }
                 response.set_header("Content-Security-Policy", kPagePolicy);
             }
-            response.set_content(body, std::string(asset.contentType));
+            response.set_content(std::string(asset.body), std::string(asset.contentType));
         });
     }
 
-    server.Get("/api/state", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Get("/api/state", [this](const http::Request& request, http::Response& response) {
         PublishedState::Snapshot snapshot = published_.current();
         if (request.has_param("since")) {
             const auto since = number<std::uint64_t>(request.get_param_value("since"));
             if (!since) {
                 return refuse(response, 400, "since: not a number");
             }
-            snapshot = published_.waitNewer(*since, kLongPollSeconds);
+            // A client that goes away stops the wait at once.
+            const auto deadline = std::chrono::steady_clock::now() + kLongPoll;
+            snapshot = published_.waitNewer(*since, kPeerCheck);
+            while (snapshot.version <= *since && !published_.closed() &&
+                   std::chrono::steady_clock::now() < deadline) {
+                if (request.peer_gone()) {
+                    return refuse(response, 499, "the client went away");
+                }
+                snapshot = published_.waitNewer(*since, kPeerCheck);
+            }
         }
         sendState(response, snapshot, {});
     });
 
-    server.Get("/picture", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Get("/picture", [this](const http::Request& request, http::Response& response) {
         const auto plugin = number<int>(request.get_param_value("plugin"));
         const auto id = number<ADMInt32>(request.get_param_value("id"));
-        const auto file =
-            plugin && id ? pictures_.find(*plugin, *id, request.get_param_value("name")) : std::nullopt;
-        if (!file) {
-            return refuse(response, 404, "no such picture");
-        }
-        std::ifstream in(*file, std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        if (!in) {
-            return refuse(response, 404, "the picture cannot be read");
-        }
-        response.set_content(bytes.str(), contentTypeOf(*file));
+        sendImage(response,
+                  plugin && id ? pictures_.find(*plugin, *id, request.get_param_value("name")) : std::nullopt,
+                  "no such picture");
     });
 
-    server.Get("/linked", [this](const httplib::Request& request, httplib::Response& response) {
-        const auto file = pictures_.findLinked(request.get_param_value("href"));
-        std::ifstream in(file.value_or(""), std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        if (!file || !in) {
-            return refuse(response, 404, "the document links to no such image");
-        }
-        response.set_content(bytes.str(), contentTypeOf(*file));
+    server.Get("/linked", [this](const http::Request& request, http::Response& response) {
+        sendImage(response, pictures_.findLinked(request.get_param_value("href")),
+                  "the document links to no such image");
     });
 
-    server.Post("/api/click", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Post("/api/click", [this](const http::Request& request, http::Response& response) {
         const auto item = number<int>(request.get_param_value("item"));
         const auto keys = keysOf(request);
         if (!item || !keys) {
@@ -256,7 +299,7 @@ void PageServer::routes() {
         }
         act(response, [this, item = *item, keys = *keys] { return session_.click(item, keys); });
     });
-    server.Post("/api/choose", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Post("/api/choose", [this](const http::Request& request, http::Response& response) {
         const auto index = number<int>(request.get_param_value("index"));
         const auto keys = keysOf(request);
         if (!index || !keys) {
@@ -264,17 +307,17 @@ void PageServer::routes() {
         }
         act(response, [this, index = *index, keys = *keys] { return session_.choose(index, keys); });
     });
-    server.Post("/api/menu", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Post("/api/menu", [this](const http::Request& request, http::Response& response) {
         const auto item = number<std::uint32_t>(request.get_param_value("item"));
         if (!item) {
             return refuse(response, 400, "menu: item=N");
         }
         act(response, [this, item = *item] { return session_.goMenu(item); });
     });
-    server.Post("/api/menus/update", [this](const httplib::Request&, httplib::Response& response) {
+    server.Post("/api/menus/update", [this](const http::Request&, http::Response& response) {
         act(response, [this] { return session_.updateMenus(); });
     });
-    server.Post("/api/select", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Post("/api/select", [this](const http::Request& request, http::Response& response) {
         const std::string which = request.get_param_value("ids");
         if (which == "all") {
             return act(response, [this] { return session_.selectAll(); });
@@ -289,15 +332,16 @@ void PageServer::routes() {
         const bool toggle = request.get_param_value("toggle") == "1";
         act(response, [this, ids = *ids, toggle] { return session_.select(ids, toggle); });
     });
-    server.Post("/api/drag", [this](const httplib::Request& request, httplib::Response& response) {
-        const auto top = number<int>(request.get_param_value("top"));
-        const auto left = number<int>(request.get_param_value("left"));
+    server.Post("/api/drag", [this](const http::Request& request, http::Response& response) {
+        // Host coordinates are 16-bit.
+        const auto top = numberIn<int>(request.get_param_value("top"), -32768, 32767);
+        const auto left = numberIn<int>(request.get_param_value("left"), -32768, 32767);
         if (!top || !left) {
             return refuse(response, 400, "drag: top=N left=N");
         }
         act(response, [this, top = *top, left = *left] { return session_.drag(top, left); });
     });
-    server.Post("/api/answer", [this](const httplib::Request& request, httplib::Response& response) {
+    server.Post("/api/answer", [this](const http::Request& request, http::Response& response) {
         const auto modal = number<std::uint64_t>(request.get_param_value("modal"));
         const auto item = number<int>(request.get_param_value("item"));
         if (!modal || !item) {
@@ -305,13 +349,13 @@ void PageServer::routes() {
         }
         answer(response, *modal, *item);
     });
-    server.Post("/api/undo", [this](const httplib::Request&, httplib::Response& response) {
+    server.Post("/api/undo", [this](const http::Request&, http::Response& response) {
         act(response, [this] { return session_.undo(); });
     });
-    server.Post("/api/redo", [this](const httplib::Request&, httplib::Response& response) {
+    server.Post("/api/redo", [this](const http::Request&, http::Response& response) {
         act(response, [this] { return session_.redo(); });
     });
-    server.Post("/api/save", [this](const httplib::Request&, httplib::Response& response) {
+    server.Post("/api/save", [this](const http::Request&, http::Response& response) {
         act(response, [this] { return session_.save(); });
     });
 }

@@ -4,21 +4,21 @@
 #ifndef SHUNTHOST_SERVE_PAGESERVER_H
 #define SHUNTHOST_SERVE_PAGESERVER_H
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "AccessGuard.h"
 #include "HostMailbox.h"
 #include "ServeSession.h"
 
-namespace httplib {
+namespace shunthost::serve::http {
 class Server;
 class Request;
 class Response;
-}  // namespace httplib
+}  // namespace shunthost::serve::http
 
 namespace shunthost::serve {
 
@@ -38,21 +38,21 @@ public:
 
 private:
     void routes();
-    void sendState(httplib::Response& response, const PublishedState::Snapshot& snapshot,
+    void sendState(http::Response& response, const PublishedState::Snapshot& snapshot,
                    const JobOutcome& outcome);
     // Leaves a job for the host's thread and answers once it is done, or
     // once it opened a dialog that now waits for the person.
-    void act(httplib::Response& response, std::function<JobOutcome()> work);
-    void answer(httplib::Response& response, std::uint64_t modal, int item);
-    void post(httplib::Response& response, Job job, std::uint64_t modalBefore);
+    void act(http::Response& response, std::function<JobOutcome()> work);
+    void answer(http::Response& response, std::uint64_t modal, int item);
+    void post(http::Response& response, Job job, std::uint64_t modalBefore);
 
     ServeSession& session_;
     HostMailbox& mailbox_;
     PublishedState& published_;
     const PictureFiles& pictures_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<http::Server> server_;
     std::unique_ptr<AccessGuard> guard_;
-    std::thread thread_;
+    std::atomic<bool> guarded_{false};  // guard_ is set: the port is known
 };
 
 }  // namespace shunthost::serve

@@ -40,26 +40,26 @@ std::string inQuotes(const std::string& text) {
 
 }  // namespace
 
-void PictureFiles::add(int plugin, ADMInt32 id, const std::string& name, std::string file) {
+void PictureFiles::add(int plugin, ADMInt32 id, const std::string& name, ServedFile file) {
     std::lock_guard lock(mutex_);
-    files_[{plugin, id, name}] = std::move(file);
+    files_.insert_or_assign({plugin, id, name}, std::move(file));
 }
 
-std::optional<std::string> PictureFiles::find(int plugin, ADMInt32 id, const std::string& name) const {
+std::optional<ServedFile> PictureFiles::find(int plugin, ADMInt32 id, const std::string& name) const {
     std::lock_guard lock(mutex_);
     auto found = files_.find({plugin, id, name});
-    return found == files_.end() ? std::nullopt : std::optional<std::string>(found->second);
+    return found == files_.end() ? std::nullopt : std::optional<ServedFile>(found->second);
 }
 
-void PictureFiles::addLinked(const std::string& href, std::string file) {
+void PictureFiles::addLinked(const std::string& href, ServedFile file) {
     std::lock_guard lock(mutex_);
-    linked_[href] = std::move(file);
+    linked_.insert_or_assign(href, std::move(file));
 }
 
-std::optional<std::string> PictureFiles::findLinked(const std::string& href) const {
+std::optional<ServedFile> PictureFiles::findLinked(const std::string& href) const {
     std::lock_guard lock(mutex_);
     auto found = linked_.find(href);
-    return found == linked_.end() ? std::nullopt : std::optional<std::string>(found->second);
+    return found == linked_.end() ? std::nullopt : std::optional<ServedFile>(found->second);
 }
 
 ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, PublishedState& published,
@@ -92,10 +92,14 @@ ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, Publi
         // A picture is served only from inside its bundle's Resources folder,
         // whatever its resource line says.
         const fs::path folder = fs::weakly_canonical(resources->folder);
+        const auto opened = ServedFolder::open(folder);
         for (const auto& [key, picture] : resources->pictures) {
             const fs::path file = fs::weakly_canonical(folder / picture.file);
-            if (inside(folder, file)) {
-                pictures_.add(pluginIndex(plugin), key.first, key.second, file.string());
+            if (!inside(folder, file)) {
+                continue;
+            }
+            if (auto pinned = ServedFile::pin(opened, file.lexically_relative(folder))) {
+                pictures_.add(pluginIndex(plugin), key.first, key.second, std::move(*pinned));
             }
         }
     }
@@ -108,6 +112,7 @@ ServeSession::~ServeSession() = default;
 // document's folder; a link elsewhere, or to anything else, stays unshown.
 void ServeSession::findLinkedImages() {
     const fs::path folder = fs::weakly_canonical(fs::absolute(settings_.artworkPath).parent_path());
+    const auto opened = ServedFolder::open(folder);
     static const char* const kImageTypes[] = {".svg", ".png", ".jpg", ".jpeg", ".gif", ".webp", ".bmp"};
     for (const pugi::xpath_node found : artwork_.xml->select_nodes("//*[local-name()='image']")) {
         const pugi::xml_node image = found.node();
@@ -121,9 +126,12 @@ void ServeSession::findLinkedImages() {
         std::string extension = file.extension().string();
         std::transform(extension.begin(), extension.end(), extension.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (!ec && inside(folder, file) && fs::is_regular_file(file, ec) &&
-            std::find(std::begin(kImageTypes), std::end(kImageTypes), extension) != std::end(kImageTypes)) {
-            pictures_.addLinked(href, file.string());
+        if (ec || !inside(folder, file) ||
+            std::find(std::begin(kImageTypes), std::end(kImageTypes), extension) == std::end(kImageTypes)) {
+            continue;
+        }
+        if (auto pinned = ServedFile::pin(opened, file.lexically_relative(folder))) {
+            pictures_.addLinked(href, std::move(*pinned));
         }
     }
 }

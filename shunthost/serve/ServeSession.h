@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "HostMailbox.h"
+#include "ServedFile.h"
 #include "StartFaults.h"
 #include "UndoHistory.h"
 #include "simhost/Host.h"
@@ -38,15 +39,15 @@ struct SessionSettings {
 // server's threads look files up here and never in the host.
 class PictureFiles {
 public:
-    void add(int plugin, ADMInt32 id, const std::string& name, std::string file);
-    std::optional<std::string> find(int plugin, ADMInt32 id, const std::string& name) const;
-    void addLinked(const std::string& href, std::string file);
-    std::optional<std::string> findLinked(const std::string& href) const;
+    void add(int plugin, ADMInt32 id, const std::string& name, ServedFile file);
+    std::optional<ServedFile> find(int plugin, ADMInt32 id, const std::string& name) const;
+    void addLinked(const std::string& href, ServedFile file);
+    std::optional<ServedFile> findLinked(const std::string& href) const;
 
 private:
     mutable std::mutex mutex_;
-    std::map<std::tuple<int, ADMInt32, std::string>, std::string> files_;
-    std::map<std::string, std::string> linked_;
+    std::map<std::tuple<int, ADMInt32, std::string>, ServedFile> files_;
+    std::map<std::string, ServedFile> linked_;
 };
 
 // What the page shows of an open alert or modal dialog.

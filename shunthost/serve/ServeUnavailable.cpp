@@ -1,4 +1,4 @@
-// `shunt-host serve` in a build without cpp-httplib or nlohmann-json.
+// `shunt-host serve` in a build without libmicrohttpd or nlohmann-json.
 #include <CLI/CLI.hpp>
 #include <stdexcept>
 
@@ -23,7 +23,7 @@ std::vector<StartFault> ServeCommand::startFaults() const {
 
 int ServeCommand::run() {
     throw std::runtime_error(
-        "serve: this shunt-host was built without cpp-httplib (libcpp-httplib-dev) or nlohmann-json "
+        "serve: this shunt-host was built without libmicrohttpd (libmicrohttpd-dev) or nlohmann-json "
         "(nlohmann-json3-dev)");
 }
 

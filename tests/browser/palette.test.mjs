@@ -1,7 +1,7 @@
 // End-to-end: `shunt-host serve` in headless Chromium, used as a person
 // would use it: clicks on the artwork, the palette, the menus and dialogs.
 import assert from "node:assert/strict";
-import { copyFileSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import http from "node:http";
 import { tmpdir } from "node:os";
 import path from "node:path";
@@ -270,6 +270,25 @@ test("a palette dragged away opens where it was left when the server starts agai
   await finish(second);
 });
 
+test("the address loses its token, and a linked SVG opened at its own address runs nothing", async () => {
+  const work = workspace();
+  writeFileSync(path.join(work.folder, "stamp.svg"),
+    '<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10"><script>document.title = "ran";' +
+    'fetch("/api/select?ids=all", { method: "POST" });</script><rect width="10" height="10"/></svg>');
+  writeFileSync(work.artwork, readFileSync(work.artwork, "utf8")
+    .replace("</svg>", '<image id="stamp" href="stamp.svg" width="10" height="10"/></svg>'));
+  const session = await serving([], work);
+  const { server, page } = session;
+  assert.equal(new URL(page.url()).search, "", "the token is gone from the address bar");
+  const linked = await browser.context.newPage();
+  const response = await linked.goto(`http://127.0.0.1:${server.port}/linked?href=stamp.svg&token=${server.token}`);
+  assert.equal(response.status(), 200);
+  assert.notEqual(await linked.title(), "ran", "the linked image's script ran on the server's origin");
+  await linked.close();
+  assert.equal(await page.$eval("#artwork", (a) => a.dataset.selection), "", "nothing was selected");
+  await finish(session);
+});
+
 // A plain HTTP request, with whatever headers a test gives it.
 function request(server, requestPath, headers = {}) {
   return new Promise((resolve, reject) => {
@@ -286,19 +305,22 @@ test("a request without the token, or from another origin, is refused", async ()
   const session = await serving();
   const { server, page } = session;
   const token = server.token;
-  assert.equal(await request(server, `/api/state?token=${token}`), 200);
+  // The page's address trades the token for a cookie; every other request carries the cookie.
+  const cookie = (value = token) => ({ Cookie: `shunt-token-${server.port}=${value}` });
+  assert.equal(await request(server, "/api/state", cookie()), 200);
+  assert.equal(await request(server, `/api/state?token=${token}`), 403);
   assert.equal(await request(server, "/api/state"), 403);
   assert.equal(await request(server, "/"), 403);
-  assert.equal(await request(server, `/api/state?token=${token.replace(/.$/, (c) => (c === "0" ? "1" : "0"))}`), 403);
-  assert.equal(await request(server, "/api/state", { "X-Shunt-Token": token, Origin: "http://example.com" }), 403);
-  assert.equal(await request(server, `/api/state?token=${token}`, { "Sec-Fetch-Site": "cross-site" }), 403);
-  assert.equal(await request(server, `/api/state?token=${token}`, { Host: `rebound.example:${server.port}` }), 403);
+  assert.equal(await request(server, "/api/state", cookie(token.replace(/.$/, (c) => (c === "0" ? "1" : "0")))), 403);
+  assert.equal(await request(server, "/api/state", { ...cookie(), Origin: "http://example.com" }), 403);
+  assert.equal(await request(server, "/api/state", { ...cookie(), "Sec-Fetch-Site": "cross-site" }), 403);
+  assert.equal(await request(server, "/api/state", { ...cookie(), Host: `rebound.example:${server.port}` }), 403);
 
   // Files the page may read are fixed when the document is opened: nothing named by a request.
-  assert.equal(await request(server, `/linked?token=${token}&href=artwork.svg`), 404);
-  assert.equal(await request(server, `/linked?token=${token}&href=..%2F..%2Fetc%2Fpasswd`), 404);
-  assert.equal(await request(server, `/picture?token=${token}&plugin=0&id=3&name=bitmap`), 200);
-  assert.equal(await request(server, `/picture?token=${token}&plugin=0&id=3&name=..%2Fpictures`), 404);
+  assert.equal(await request(server, "/linked?href=artwork.svg", cookie()), 404);
+  assert.equal(await request(server, "/linked?href=..%2F..%2Fetc%2Fpasswd", cookie()), 404);
+  assert.equal(await request(server, "/picture?plugin=0&id=3&name=bitmap", cookie()), 200);
+  assert.equal(await request(server, "/picture?plugin=0&id=3&name=..%2Fpictures", cookie()), 404);
 
   // Another page in the same browser cannot drive the palette, even knowing the token.
   const other = await browser.context.newPage();

@@ -18,7 +18,7 @@ protected:
         RequestFacts facts;
         facts.remoteAddress = "127.0.0.1";
         facts.host = "127.0.0.1:8123";
-        facts.tokenHeader = kToken;
+        facts.tokenCookie = kToken;
         return facts;
     }
 };
@@ -30,7 +30,7 @@ TEST_F(AccessGuardTest, ThePagesOwnRequestsGetThrough) {
     fetched.fetchSite = "same-origin";
     EXPECT_EQ(guard.refusal(fetched), std::nullopt);
     RequestFacts typed = pageRequest();
-    typed.tokenHeader.clear();
+    typed.tokenCookie.clear();
     typed.tokenParameter = kToken;
     typed.fetchSite = "none";  // the address typed into the browser
     EXPECT_EQ(guard.refusal(typed), std::nullopt);
@@ -38,21 +38,26 @@ TEST_F(AccessGuardTest, ThePagesOwnRequestsGetThrough) {
 
 TEST_F(AccessGuardTest, ARequestWithoutTheTokenIsRefused) {
     RequestFacts none = pageRequest();
-    none.tokenHeader.clear();
+    none.tokenCookie.clear();
     EXPECT_TRUE(guard.refusal(none));
     RequestFacts wrong = pageRequest();
-    wrong.tokenHeader = "00112233445566778899aabbccddeefe";
+    wrong.tokenCookie = "00112233445566778899aabbccddeefe";
     EXPECT_TRUE(guard.refusal(wrong));
     RequestFacts prefix = pageRequest();
-    prefix.tokenHeader = kToken.substr(0, 16);
+    prefix.tokenCookie = kToken.substr(0, 16);
     EXPECT_TRUE(guard.refusal(prefix));
 }
 
-TEST_F(AccessGuardTest, AWrongHeaderTokenIsNotRescuedByTheParameter) {
-    RequestFacts both = pageRequest();
-    both.tokenHeader = "wrong";
-    both.tokenParameter = kToken;
-    EXPECT_TRUE(guard.refusal(both));
+// The address's token replaces a cookie an earlier server on this port
+// left; a wrong address is not rescued by a good cookie.
+TEST_F(AccessGuardTest, TheAddressTokenDecidesOverTheCookie) {
+    RequestFacts stale = pageRequest();
+    stale.tokenCookie = "wrong";
+    stale.tokenParameter = kToken;
+    EXPECT_EQ(guard.refusal(stale), std::nullopt);
+    RequestFacts wrongAddress = pageRequest();
+    wrongAddress.tokenParameter = "wrong";
+    EXPECT_TRUE(guard.refusal(wrongAddress));
 }
 
 TEST_F(AccessGuardTest, AnotherOriginIsRefusedEvenWithTheToken) {
@@ -97,8 +102,10 @@ TEST(PageToken, IsThirtyTwoHexDigitsAndNewEachTime) {
     EXPECT_EQ(seen.size(), 20u);
 }
 
-TEST(PageToken, TheAddressCarriesIt) {
-    EXPECT_EQ(AccessGuard(kToken, 8123).pageAddress(), "http://127.0.0.1:8123/?token=" + kToken);
+TEST(PageToken, TheAddressCarriesItAndTheCookieKeepsItFromScriptsAndOtherSites) {
+    const AccessGuard guard(kToken, 8123);
+    EXPECT_EQ(guard.pageAddress(), "http://127.0.0.1:8123/?token=" + kToken);
+    EXPECT_EQ(guard.sessionCookie(), "shunt-token-8123=" + kToken + "; Path=/; HttpOnly; SameSite=Strict");
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // page never changes the artwork itself.
 "use strict";
 
-const token = new URLSearchParams(location.search).get("token") || "";
-
 // The browser's modifier keys as the host's key codes.
 const KEY_CODES = [["shiftKey", 241], ["altKey", 240], ["ctrlKey", 243], ["metaKey", 244]];
 
@@ -23,7 +21,7 @@ async function call(path, params = {}) {
   const query = new URLSearchParams(params);
   let response;
   try {
-    response = await fetch(`${path}?${query}`, { method: "POST", headers: { "X-Shunt-Token": token } });
+    response = await fetch(`${path}?${query}`, { method: "POST" });
   } catch (error) {
     showMessage(`The host did not answer: ${error.message}`);
     return null;
@@ -41,7 +39,7 @@ async function call(path, params = {}) {
 async function poll() {
   for (;;) {
     try {
-      const response = await fetch(`/api/state?since=${version}`, { headers: { "X-Shunt-Token": token } });
+      const response = await fetch(`/api/state?since=${version}`);
       if (!response.ok) throw new Error(await response.text());
       const answer = await response.json();
       $("stopped").hidden = true;
@@ -94,7 +92,7 @@ function renderArtwork() {
     const href = image.getAttribute("href") ?? image.getAttributeNS("http://www.w3.org/1999/xlink", "href");
     if (href && !href.startsWith("data:")) {
       image.removeAttributeNS("http://www.w3.org/1999/xlink", "href");
-      image.setAttribute("href", `/linked?${new URLSearchParams({ href, token })}`);
+      image.setAttribute("href", `/linked?${new URLSearchParams({ href })}`);
     }
   }
   container.replaceChildren(document.importNode(root, true));
@@ -136,7 +134,7 @@ $("artwork").addEventListener("click", (event) => {
 // --- the palette
 
 function pictureUrl(picture) {
-  const query = new URLSearchParams({ plugin: picture.plugin, id: picture.id, name: picture.name, token });
+  const query = new URLSearchParams({ plugin: picture.plugin, id: picture.id, name: picture.name });
   return `/picture?${query}`;
 }
 
