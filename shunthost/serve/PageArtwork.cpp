@@ -18,18 +18,21 @@ bool isOurs(const char* name) {
 // Null when nothing did.
 json difference(const std::vector<std::pair<std::string, std::string>>& before,
                 const std::vector<std::pair<std::string, std::string>>& after) {
+    const auto named = [](const std::vector<std::pair<std::string, std::string>>& list,
+                          const std::string& name) {
+        return std::find_if(list.begin(), list.end(), [&name](const auto& a) { return a.first == name; });
+    };
     json set = json::object();
     json removed = json::array();
-    for (const auto& [name, value] : after) {
-        const auto found =
-            std::find_if(before.begin(), before.end(), [&](const auto& a) { return a.first == name; });
-        if (found == before.end() || found->second != value) {
-            set[name] = value;
+    for (const auto& attribute : after) {
+        const auto found = named(before, attribute.first);
+        if (found == before.end() || found->second != attribute.second) {
+            set[attribute.first] = attribute.second;
         }
     }
-    for (const auto& [name, value] : before) {
-        if (std::none_of(after.begin(), after.end(), [&](const auto& a) { return a.first == name; })) {
-            removed.push_back(name);
+    for (const auto& attribute : before) {
+        if (named(after, attribute.first) == after.end()) {
+            removed.push_back(attribute.first);
         }
     }
     if (set.empty() && removed.empty()) {
