@@ -50,6 +50,10 @@ constexpr const char* kResourcePolicy =
 constexpr const char* kImagePolicy =
     "default-src 'none'; img-src data:; style-src 'unsafe-inline'; frame-ancestors 'none'; sandbox";
 
+// With its parameter the server does not compress it: on loopback that costs
+// far more than sending it as it is.
+constexpr const char* kJson = "application/json; charset=utf-8";
+
 template <class T>
 std::optional<T> number(const std::string& text) {
     T value{};
@@ -177,7 +181,7 @@ void PageServer::sendState(http::Response& response, const PublishedState::Snaps
     std::string body = head.dump();
     body.pop_back();
     body += ",\"state\":" + *snapshot.json + "}";
-    response.set_content(body, "application/json");
+    response.set_content(body, kJson);
 }
 
 void PageServer::post(http::Response& response, Job job, std::uint64_t modalBefore) {
@@ -200,6 +204,21 @@ void PageServer::act(http::Response& response, std::function<JobOutcome()> work)
     Job job;
     job.run = std::move(work);
     post(response, std::move(job), published_.current().modal);
+}
+
+bool PageServer::read(http::Response& response, std::function<JobOutcome()> work) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    Job job;
+    job.kind = Job::Kind::Read;
+    job.run = std::move(work);
+    job.finished = [done](const JobOutcome&) { *done = true; };
+    mailbox_.post(std::move(job));
+    // Read jobs run even while a dialog is open: only shutting down ends the wait early.
+    published_.waitSettled([&] { return done->load(); }, published_.current().modal);
+    if (!*done) {
+        refuse(response, 503, "the host is busy: try again");
+    }
+    return *done;
 }
 
 void PageServer::answer(http::Response& response, std::uint64_t modal, int item) {
@@ -276,6 +295,25 @@ void PageServer::routes() {
             }
         }
         sendState(response, snapshot, {});
+    });
+
+    // The artwork, whole or as the changes since a version the page has.
+    server.Get("/api/artwork", [this](const http::Request& request, http::Response& response) {
+        std::optional<std::uint64_t> since;
+        if (request.has_param("since")) {
+            since = number<std::uint64_t>(request.get_param_value("since"));
+            if (!since) {
+                return refuse(response, 400, "since: not a number");
+            }
+        }
+        auto text = std::make_shared<std::string>();
+        const bool done = read(response, [this, since, text] {
+            *text = session_.artworkSince(since);
+            return JobOutcome{};
+        });
+        if (done) {
+            response.set_content(*text, kJson);
+        }
     });
 
     server.Get("/picture", [this](const http::Request& request, http::Response& response) {

@@ -19,6 +19,7 @@ if(MICROHTTPD_FOUND AND nlohmann_json_FOUND)
     ${SHUNT_SERVE_DIR}/AccessGuard.cpp
     ${SHUNT_SERVE_DIR}/HostMailbox.cpp
     ${SHUNT_SERVE_DIR}/HttpServer.cpp
+    ${SHUNT_SERVE_DIR}/PageArtwork.cpp
     ${SHUNT_SERVE_DIR}/PageServer.cpp
     ${SHUNT_SERVE_DIR}/ServeCommand.cpp
     ${SHUNT_SERVE_DIR}/ServeSession.cpp
