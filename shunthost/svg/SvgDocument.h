@@ -36,6 +36,9 @@ struct ArtSource {
 };
 
 struct SvgArtwork {
+    // The UTF-8 text the XML is parsed from, in place: names and values point
+    // into it. On the heap, like the XML.
+    std::unique_ptr<std::string> parsedText = std::make_unique<std::string>();
     // On the heap so that element handles stay valid when the artwork moves.
     std::unique_ptr<pugi::xml_document> xml = std::make_unique<pugi::xml_document>();
     simhost::Document document;

@@ -317,10 +317,7 @@ void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, Read
 // Values are kept as written and saved between '"': one written between "'"
 // that holds a '"' gets it as a reference instead. Only a file with a "'"
 // can have such a value.
-void quoteValuesForSaving(pugi::xml_document& xml, std::string_view text) {
-    if (text.find('\'') == std::string_view::npos) {
-        return;
-    }
+void quoteValuesForSaving(pugi::xml_document& xml) {
     forEachElement(xml.document_element(), [](pugi::xml_node element) {
         for (pugi::xml_attribute attribute : element.attributes()) {
             const std::string_view value = attribute.value();
@@ -347,27 +344,33 @@ XmlEntities declaredEntities(const pugi::xml_document& xml) {
 }
 
 // Parses the file's bytes, in whatever encoding, and reads the document.
-void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
-    std::string converted;
-    std::string_view text;
+// `original` gives the bytes again for the line of a message: parsing in
+// place overwrites them.
+void parseAndRead(SvgArtwork& artwork, std::string bytes, const std::function<std::string()>& original) {
+    std::string& text = *artwork.parsedText;
+    std::size_t start = 0;
     try {
         artwork.encoding = detectEncoding(bytes);
         if (artwork.encoding.isUtf8()) {
-            text = bytes.substr(artwork.encoding.bom.size());
+            text = std::move(bytes);
+            start = artwork.encoding.bom.size();
         } else {
-            converted = toUtf8(bytes, artwork.encoding);
-            text = converted;
+            text = toUtf8(bytes, artwork.encoding);
         }
     } catch (const EncodingError& error) {
         throw SvgError(artwork.sourceName, 0, error.what());
     }
-    const pugi::xml_parse_result result =
-        artwork.xml->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
-    ReadErrors errors(artwork.sourceName, [text] { return std::string(text); });
+    const bool hasApostrophe = text.find('\'', start) != std::string::npos;
+    const pugi::xml_parse_result result = artwork.xml->load_buffer_inplace(
+        text.data() + start, text.size() - start, kParseOptions, pugi::encoding_utf8);
+    const SourceEncoding encoding = artwork.encoding;
+    ReadErrors errors(artwork.sourceName, [&original, encoding] { return toUtf8(original(), encoding); });
     checkParsed(result, artwork, errors);
     try {
         artwork.text.setEntities(declaredEntities(*artwork.xml));
-        quoteValuesForSaving(*artwork.xml, text);
+        if (hasApostrophe) {
+            quoteValuesForSaving(*artwork.xml);
+        }
         const pugi::xml_node root = artwork.xml->document_element();
         artwork.names = namespacesOf(root, artwork.text);
         artwork.prefix = ownPrefix(root, artwork.text);
@@ -377,17 +380,24 @@ void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
     }
 }
 
+// The whole file in one read into one buffer: the parser copies it once more.
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         throw SvgError(path, 0, std::string("cannot open: ") + std::strerror(errno));
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text;
+    const std::streamoff size = in.tellg();
+    if (size > 0) {
+        text.resize(static_cast<std::size_t>(size));
+        in.seekg(0);
+        in.read(text.data(), size);
+        text.resize(static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         throw SvgError(path, 0, std::string("cannot read: ") + std::strerror(errno));
     }
-    return std::move(text).str();
+    return text;
 }
 
 }  // namespace
@@ -414,14 +424,14 @@ SvgArtwork readSvg(const std::string& path) {
     if (std::filesystem::is_directory(path, ignored)) {
         throw SvgError(path, 0, "cannot read: it is a folder");
     }
-    parseAndRead(artwork, readFile(path));
+    parseAndRead(artwork, readFile(path), [&path] { return readFile(path); });
     return artwork;
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     SvgArtwork artwork;
     artwork.sourceName = sourceName;
-    parseAndRead(artwork, text);
+    parseAndRead(artwork, std::string(text), [text] { return std::string(text); });
     return artwork;
 }
 
