@@ -439,7 +439,7 @@ void ServeSession::renderArtwork() {
         }
     }
     try {
-        svgText_ = svg::writeSvgText(artwork_);
+        svgText_ = svg::writeSvgText(artwork_, svg::TextEncoding::Utf8);
         renderError_.clear();
     } catch (const svg::SvgError& error) {
         renderError_ = error.what();

@@ -94,8 +94,11 @@ void applyChanges(SvgArtwork& artwork);
 // temporary file behind. Throws SvgError.
 void writeSvg(SvgArtwork& artwork, const std::string& path);
 
-// applyChanges, then the SVG text.
-std::string writeSvgText(SvgArtwork& artwork);
+// applyChanges, then the SVG text: the bytes of the file, in its own
+// encoding; or as UTF-8 whatever the file's encoding (to show it in a page,
+// where its declaration does not count).
+enum class TextEncoding { File, Utf8 };
+std::string writeSvgText(SvgArtwork& artwork, TextEncoding encoding = TextEncoding::File);
 
 }  // namespace shunthost::svg
 
