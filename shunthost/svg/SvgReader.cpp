@@ -343,6 +343,31 @@ XmlEntities declaredEntities(const pugi::xml_document& xml) {
     return {};
 }
 
+// The encoding is taken from a declaration at the very start, as XML places
+// it; one after other text, naming another encoding, would be taken on the
+// next reading of the saved file, so the file is refused now.
+void checkDeclarationComesFirst(const SvgArtwork& artwork, std::string_view head) {
+    for (const pugi::xml_node node : artwork.xml->children()) {
+        if (node.type() != pugi::node_declaration) {
+            continue;
+        }
+        const std::string declared = node.attribute("encoding").value();
+        if (head == "<?xml" || declared.empty() || !artwork.encoding.isUtf8()) {
+            return;
+        }
+        bool another = true;
+        try {
+            another = !detectEncoding("<?xml encoding=\"" + declared + "\"?>").isUtf8();
+        } catch (const EncodingError&) {
+        }
+        if (another) {
+            throw SvgError(
+                artwork.sourceName, 1,
+                "malformed XML: the declaration of encoding '" + declared + "' does not begin the file");
+        }
+    }
+}
+
 // Parses the file's bytes, in whatever encoding, and reads the document.
 // `original` gives the bytes again for the line of a message: parsing in
 // place overwrites them.
@@ -366,6 +391,7 @@ void parseAndRead(SvgArtwork& artwork, std::string bytes, const std::function<st
     const SourceEncoding encoding = artwork.encoding;
     ReadErrors errors(artwork.sourceName, [&original, encoding] { return toUtf8(original(), encoding); });
     checkParsed(result, artwork, errors);
+    checkDeclarationComesFirst(artwork, std::string_view(text).substr(start, 5));
     try {
         artwork.text.setEntities(declaredEntities(*artwork.xml));
         if (hasApostrophe) {
