@@ -63,7 +63,8 @@ PageArtwork::Attributes PageArtwork::attributesOf(pugi::xml_node element) {
     Attributes attributes;
     for (const pugi::xml_attribute attribute : element.attributes()) {
         if (!isOurs(attribute.name())) {
-            attributes.emplace_back(attribute.name(), attribute.value());
+            // The page sets what a value means, not how the file wrote it.
+            attributes.emplace_back(attribute.name(), artwork_.value(attribute));
         }
     }
     return attributes;
@@ -111,7 +112,7 @@ std::string PageArtwork::wholeText() {
     std::string text;
     std::exception_ptr failure;
     try {
-        text = svg::writeSvgText(artwork_);
+        text = svg::writeSvgText(artwork_, svg::TextEncoding::Utf8);
     } catch (...) {
         failure = std::current_exception();
     }

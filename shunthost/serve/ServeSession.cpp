@@ -118,7 +118,7 @@ void ServeSession::findLinkedImages() {
     for (const pugi::xpath_node found : artwork_.xml->select_nodes("//*[local-name()='image']")) {
         const pugi::xml_node image = found.node();
         const pugi::xml_attribute plain = image.attribute("href");
-        const std::string href = plain ? plain.value() : image.attribute("xlink:href").value();
+        const std::string href(artwork_.value(plain ? plain : image.attribute("xlink:href")));
         if (href.empty() || href.starts_with("data:") || href.find(':') != std::string::npos) {
             continue;
         }

@@ -37,6 +37,9 @@ struct ArtSource {
 };
 
 struct SvgArtwork {
+    // The UTF-8 text the XML is parsed from, in place: names and values point
+    // into it. On the heap, like the XML.
+    std::unique_ptr<std::string> parsedText = std::make_unique<std::string>();
     // On the heap so that element handles stay valid when the artwork moves.
     std::unique_ptr<pugi::xml_document> xml = std::make_unique<pugi::xml_document>();
     simhost::Document document;
@@ -93,8 +96,11 @@ void applyChanges(SvgArtwork& artwork);
 // temporary file behind. Throws SvgError.
 void writeSvg(SvgArtwork& artwork, const std::string& path);
 
-// applyChanges, then the SVG text.
-std::string writeSvgText(SvgArtwork& artwork);
+// applyChanges, then the SVG text: the bytes of the file, in its own
+// encoding; or as UTF-8 whatever the file's encoding (to show it in a page,
+// where its declaration does not count).
+enum class TextEncoding { File, Utf8 };
+std::string writeSvgText(SvgArtwork& artwork, TextEncoding encoding = TextEncoding::File);
 
 }  // namespace shunthost::svg
 

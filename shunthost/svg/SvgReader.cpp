@@ -315,10 +315,7 @@ void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, Read
 // Values are kept as written and saved between '"': one written between "'"
 // that holds a '"' gets it as a reference instead. Only a file with a "'"
 // can have such a value.
-void quoteValuesForSaving(pugi::xml_document& xml, std::string_view text) {
-    if (text.find('\'') == std::string_view::npos) {
-        return;
-    }
+void quoteValuesForSaving(pugi::xml_document& xml) {
     forEachElement(xml.document_element(), [](pugi::xml_node element) {
         for (pugi::xml_attribute attribute : element.attributes()) {
             const std::string_view value = attribute.value();
@@ -344,28 +341,61 @@ XmlEntities declaredEntities(const pugi::xml_document& xml) {
     return {};
 }
 
+// The encoding is taken from a declaration at the very start, as XML places
+// it; one after other text, naming another encoding, would be taken on the
+// next reading of the saved file, so the file is refused now.
+void checkDeclarationComesFirst(const SvgArtwork& artwork, std::string_view head) {
+    for (const pugi::xml_node node : artwork.xml->children()) {
+        if (node.type() != pugi::node_declaration) {
+            continue;
+        }
+        const std::string declared = node.attribute("encoding").value();
+        if (head == "<?xml" || declared.empty() || !artwork.encoding.isUtf8()) {
+            return;
+        }
+        bool another = true;
+        try {
+            another = !detectEncoding("<?xml encoding=\"" + declared + "\"?>").isUtf8();
+        } catch (const EncodingError&) {
+        }
+        if (another) {
+            throw SvgError(
+                artwork.sourceName, 1,
+                "malformed XML: the declaration of encoding '" + declared + "' does not begin the file");
+        }
+    }
+}
+
 // Parses the file's bytes, in whatever encoding, and reads the document.
+// `original` gives the bytes again for the line of a message: parsing in
+// place overwrites them.
+// `bytes` stays as read, for the line of an error: the file is never read again.
 void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
-    std::string converted;
-    std::string_view text;
+    std::string& text = *artwork.parsedText;
+    std::size_t start = 0;
     try {
         artwork.encoding = detectEncoding(bytes);
         if (artwork.encoding.isUtf8()) {
-            text = bytes.substr(artwork.encoding.bom.size());
+            text = bytes;
+            start = artwork.encoding.bom.size();
         } else {
-            converted = toUtf8(bytes, artwork.encoding);
-            text = converted;
+            text = toUtf8(bytes, artwork.encoding);
         }
     } catch (const EncodingError& error) {
         throw SvgError(artwork.sourceName, 0, error.what());
     }
-    const pugi::xml_parse_result result =
-        artwork.xml->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
-    ReadErrors errors(artwork.sourceName, [text] { return std::string(text); });
+    const bool hasApostrophe = text.find('\'', start) != std::string::npos;
+    const pugi::xml_parse_result result = artwork.xml->load_buffer_inplace(
+        text.data() + start, text.size() - start, kParseOptions, pugi::encoding_utf8);
+    const SourceEncoding encoding = artwork.encoding;
+    ReadErrors errors(artwork.sourceName, [bytes, encoding] { return toUtf8(bytes, encoding); });
     checkParsed(result, artwork, errors);
+    checkDeclarationComesFirst(artwork, std::string_view(text).substr(start, 5));
     try {
         artwork.text.setEntities(declaredEntities(*artwork.xml));
-        quoteValuesForSaving(*artwork.xml, text);
+        if (hasApostrophe) {
+            quoteValuesForSaving(*artwork.xml);
+        }
         const pugi::xml_node root = artwork.xml->document_element();
         artwork.names = namespacesOf(root, artwork.text);
         artwork.prefix = ownPrefix(root, artwork.text);

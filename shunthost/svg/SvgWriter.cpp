@@ -204,12 +204,14 @@ void save(const SvgArtwork& artwork, pugi::xml_writer& writer) {
 }
 
 // The whole file in its own encoding, byte order mark first.
-std::string savedText(const SvgArtwork& artwork) {
+std::string savedText(const SvgArtwork& artwork, TextEncoding encoding) {
     std::ostringstream out;
-    out << artwork.encoding.bom;
+    if (encoding == TextEncoding::File) {
+        out << artwork.encoding.bom;
+    }
     pugi::xml_writer_stream writer(out);
     save(artwork, writer);
-    if (artwork.encoding.isUtf8()) {
+    if (artwork.encoding.isUtf8() || encoding == TextEncoding::Utf8) {
         return std::move(out).str();
     }
     const std::string utf8 = std::move(out).str().substr(artwork.encoding.bom.size());
@@ -233,13 +235,13 @@ void writeSvg(SvgArtwork& artwork, const std::string& path) {
         });
         return;
     }
-    const std::string text = savedText(artwork);
+    const std::string text = savedText(artwork, TextEncoding::File);
     writeFileAtomically(path, [&text](std::FILE* file) { std::fwrite(text.data(), 1, text.size(), file); });
 }
 
-std::string writeSvgText(SvgArtwork& artwork) {
+std::string writeSvgText(SvgArtwork& artwork, TextEncoding encoding) {
     applyChanges(artwork);
-    return savedText(artwork);
+    return savedText(artwork, encoding);
 }
 
 }  // namespace shunthost::svg

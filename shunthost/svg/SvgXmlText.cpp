@@ -60,14 +60,7 @@ bool XmlText::needsDecoding(const char* raw) {
     return std::strpbrk(raw, "&\t\n\r") != nullptr;
 }
 
-std::string_view XmlText::decode(pugi::xml_attribute attribute) {
-    return decode(attribute.value());
-}
-
-std::string_view XmlText::decode(const char* raw) {
-    if (!needsDecoding(raw)) {
-        return raw;
-    }
+std::string_view XmlText::decodeStored(const char* raw) {
     Decoded& entry = decoded_[raw];
     if (entry.raw != raw) {
         std::string value;

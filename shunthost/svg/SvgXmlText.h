@@ -40,14 +40,26 @@ public:
     // The value an attribute means. Points into the document for the usual
     // value without references or line breaks; otherwise into storage that
     // lives as long as this object. Throws XmlTextError.
-    std::string_view decode(pugi::xml_attribute attribute);
-    std::string_view decode(const char* raw);
+    std::string_view decode(pugi::xml_attribute attribute) { return decode(attribute.value()); }
+    // Measures and checks the value in one pass: the reader takes a few
+    // values of every element.
+    std::string_view decode(const char* raw) {
+        const char* end = raw;
+        for (; *end != 0; ++end) {
+            const char c = *end;
+            if (c == '&' || c == '\n' || c == '\r' || c == '\t') {
+                return decodeStored(raw);
+            }
+        }
+        return {raw, static_cast<std::size_t>(end - raw)};
+    }
     // Decodes into `out` (appending); throws XmlTextError.
     void decodeInto(std::string_view raw, std::string& out) const;
 
     static bool needsDecoding(const char* raw);
 
 private:
+    std::string_view decodeStored(const char* raw);
     void expand(std::string_view raw, std::string& out, int nesting) const;
 
     XmlEntities entities_;

@@ -249,6 +249,13 @@ TEST(SvgReadErrors, ADocumentThatIsNotSvgIsRefused) {
         errorMessage(R"svg(<svg xmlns="http://www.w3.org/1999/xhtml"/>)svg").find("not an SVG document"),
         std::string::npos);
     EXPECT_NE(errorMessage("").find("malformed XML"), std::string::npos);
+    // An encoding the file would be read in once saved, but not now.
+    EXPECT_NE(errorMessage(" <?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><svg/>")
+                  .find("does not begin the file"),
+              std::string::npos);
+    EXPECT_NE(
+        errorMessage("<?xml version=\"1.0\" encoding=\"no-such-encoding\"?><svg/>").find("unknown encoding"),
+        std::string::npos);
 }
 
 TEST(SvgReadErrors, OurOwnPatternWithoutASharedOneIsRefused) {

@@ -292,6 +292,7 @@ TEST(SvgRoundTrip, FilesAreSavedInTheirOwnEncoding) {
         SvgArtwork artwork = readSvgText(bytes);
         ASSERT_NE(artwork.document.findByName("caf\u00E9"), simhost::kNoArt);
         EXPECT_EQ(writeSvgText(artwork), bytes) << "unchanged, byte for byte";
+        EXPECT_EQ(writeSvgText(artwork, TextEncoding::Utf8), utf8) << "for a page";
         object(artwork, "caf\u00E9").name = "snow\u2603";
         object(artwork, "snow\u2603").style.transform.tx = 2;
         std::string saved;
