@@ -1,11 +1,13 @@
 #include "InkscapeEffect.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
+#include <string_view>
+#include <unordered_map>
 
 #include "CapturedMatrixFile.h"
 #include "ScenarioRunner.h"
@@ -36,12 +38,13 @@ fs::path configFolder() {
 }
 
 std::optional<std::string> readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         return std::nullopt;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
         return std::nullopt;
     }
     return text;
@@ -134,6 +137,32 @@ std::string describe(const simhost::UiEvent& event) {
         }
     };
     return std::visit(Describe{}, event);
+}
+
+// The objects with these names, in the order given (kNoArt for a name no
+// object has), found in one walk over the drawing: Inkscape may hand over
+// every object of a large drawing.
+std::vector<std::pair<std::string, simhost::ArtId>> findObjects(const simhost::Document& drawing,
+                                                                const std::vector<std::string>& names) {
+    std::unordered_map<std::string_view, simhost::ArtId> wanted;
+    for (const auto& name : names) {
+        wanted.emplace(name, simhost::kNoArt);
+    }
+    for (simhost::ArtId id = 0; id < drawing.slotCount(); ++id) {
+        const simhost::ArtObject& art = drawing.art(id);
+        if (!art.alive) {
+            continue;
+        }
+        const auto found = wanted.find(art.name);
+        if (found != wanted.end() && found->second == simhost::kNoArt) {
+            found->second = id;
+        }
+    }
+    std::vector<std::pair<std::string, simhost::ArtId>> objects;
+    for (const auto& name : names) {
+        objects.emplace_back(name, wanted.at(name));
+    }
+    return objects;
 }
 
 // One placed image carrying `matrix`, selected: what the popup's capture and
@@ -239,25 +268,27 @@ EffectSettings defaultEffectSettings() {
     EffectSettings settings;
     settings.bundles = findBundles(SHUNT_DEFAULT_PLUGINS_DIR);
     const fs::path folder = configFolder();
-    settings.preferencesFile = (folder / "preferences.txt").string();
+    // The palette is never shown here, so its place and docking mean nothing;
+    // kept in memory, they cost no write (and no wait for the disk) per effect
+    // and leave the preferences of `run` and `serve` alone.
+    settings.preferencesFile.clear();
     settings.capturedMatrixFile = (folder / "captured-matrix.txt").string();
     return settings;
 }
 
 int runEffect(const EffectCall& call, const EffectSettings& settings, std::ostream& out, std::ostream& err) {
-    const std::optional<std::string> input = readWhole(call.documentPath);
-    if (!input) {
-        err << "shunt-host: cannot read the drawing " << call.documentPath << '\n';
-        return 2;
-    }
+    // The drawing as Inkscape handed it over, byte for byte, where nothing
+    // changes; read only then, as opening reads the file itself.
     const auto unchanged = [&](int status) {
-        out.write(input->data(), static_cast<std::streamsize>(input->size()));
+        if (const std::optional<std::string> input = readWhole(call.documentPath)) {
+            out.write(input->data(), static_cast<std::streamsize>(input->size()));
+        }
         return status;
     };
 
     std::optional<svg::SvgArtwork> artwork;
     try {
-        artwork.emplace(svg::readSvgText(*input, call.documentPath));
+        artwork.emplace(svg::readSvg(call.documentPath));
     } catch (const svg::SvgError& error) {
         err << "shunt-host cannot work on this drawing: " << error.what() << '\n';
         return unchanged(2);
@@ -265,8 +296,7 @@ int runEffect(const EffectCall& call, const EffectSettings& settings, std::ostre
 
     simhost::Document& drawing = artwork->document;
     std::vector<simhost::ArtId> selection;
-    for (const auto& id : call.ids) {
-        const simhost::ArtId art = drawing.findByName(id);
+    for (const auto& [id, art] : findObjects(drawing, call.ids)) {
         if (art == simhost::kNoArt) {
             err << "shunt-host: the drawing has no object \"" << id << "\"; it is left out.\n";
         } else {

@@ -16,12 +16,13 @@ namespace shunthost {
 
 struct EffectSettings {
     std::vector<std::string> bundles;
-    std::string preferencesFile;     // the palette's own preferences, as `run` keeps them
+    std::string preferencesFile;     // the palette's own preferences; empty: in memory only
     std::string capturedMatrixFile;  // the last capture, for the next run's apply and show
 };
 
-// The bundles built or installed with the program, and the files in the
-// user's configuration folder ($XDG_CONFIG_HOME/shunt-host, or ~/.config/shunt-host).
+// The bundles built or installed with the program, the palette's preferences
+// in memory, and the last capture in the user's configuration folder
+// ($XDG_CONFIG_HOME/shunt-host, or ~/.config/shunt-host).
 EffectSettings defaultEffectSettings();
 
 // Exit status 0 when the effect ran (whatever the plug-in said), 2 when the
