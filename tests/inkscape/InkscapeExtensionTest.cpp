@@ -400,4 +400,53 @@ TEST_F(InkscapeExtension, AnEmptySelectionOrOneWithNothingToChangeIsReportedAndL
     EXPECT_FALSE(fs::exists(home_ / ".config" / "shunt-host" / "captured-matrix.txt"));
 }
 
+// shunt-host holds the keys that give the step and the plug-in works the
+// step out from them: every step of the .inx moves the pattern by itself.
+TEST_F(InkscapeExtension, EveryStepTheDialogOffersMovesThePatternByThatStep) {
+    const fs::path input = file("in.svg", drawing("tile", "tile"));
+    const std::string inx = readText(profile() / "extensions" / "shunt-palette" / "shunt-palette-slide.inx");
+    std::vector<std::string> steps;
+    for (auto at = inx.find("<option value=\""); at != std::string::npos;
+         at = inx.find("<option value=\"", at + 1)) {
+        const auto start = at + 15;
+        steps.push_back(inx.substr(start, inx.find('"', start) - start));
+    }
+    steps.erase(steps.begin(), steps.begin() + 8);  // the eight directions
+    ASSERT_EQ(steps.size(), 14u) << inx;
+    for (const auto& step : steps) {
+        const Finished run = declaredCommand("slide", "--id=A --item=1 --step=" + step, input);
+        ASSERT_EQ(run.status, 0) << step << ": " << run.err;
+        EXPECT_EQ(run.err, "") << step;
+        const fs::path output = file("out.svg", run.out);
+        EXPECT_EQ(field(objectLine(output, "A"), "patternMatrix"), "1,0,0,1," + step + ",0") << step;
+    }
+}
+
+// A call Inkscape would not make is refused with a message, and nothing is written.
+TEST_F(InkscapeExtension, CallsOutsideTheConventionAreRefused) {
+    const fs::path input = file("in.svg", drawing("tile", "tile"));
+    const struct {
+        std::string effect;
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {"slide", "--id=A --item=9 --step=1", "--item=9: the arrows are items 1"},
+        {"dashes", "--id=B --item=1 --step=1", "--item=1: the dash buttons are items 9"},
+        {"slide", "--id=A --item=1 --step=3", "--step=3: the keys give the steps"},
+        {"slide", "--id=A --colour=red", "--colour: the Shunt Palette's effects take"},
+        {"show", "--id", "--id: Inkscape passes every parameter as --NAME=VALUE"},
+        {"show", "--id=A other.svg", "more than one drawing"},
+    };
+    for (const auto& c : cases) {
+        const Finished run = declaredCommand(c.effect, c.arguments, input);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
+        EXPECT_EQ(run.out, "") << c.arguments;
+    }
+    const Finished unreadable = declaredCommand("slide", "--id=A", scratch_ / "missing.svg");
+    EXPECT_EQ(unreadable.status, 2);
+    EXPECT_NE(unreadable.err.find("shunt-host cannot work on this drawing"), std::string::npos)
+        << unreadable.err;
+}
+
 }  // namespace
