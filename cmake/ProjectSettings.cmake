@@ -22,8 +22,9 @@ endif()
 math(EXPR SHUNT_POINTER_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
 set(SHUNT_TARGET_NAME "${CMAKE_SYSTEM_PROCESSOR}")
 
-# ICU (Unicode strings of the simulated host), pugixml (SVG) and CLI11 (the
-# host program's command line) come from Debian for the native build only.
+# ICU (Unicode strings of the simulated host, encodings of SVG files), pugixml
+# and libxml2 (SVG) and CLI11 (the host program's command line) come from
+# Debian for the native build only.
 if(CMAKE_CROSSCOMPILING)
   set(SHUNT_HAVE_ICU OFF)
   set(SHUNT_HAVE_PUGIXML OFF)
@@ -31,7 +32,12 @@ else()
   find_package(ICU COMPONENTS uc i18n)
   set(SHUNT_HAVE_ICU ${ICU_FOUND})
   find_package(pugixml)
-  set(SHUNT_HAVE_PUGIXML ${pugixml_FOUND})
+  find_package(LibXml2)
+  if(pugixml_FOUND AND LibXml2_FOUND AND ICU_FOUND)
+    set(SHUNT_HAVE_PUGIXML ON)
+  else()
+    set(SHUNT_HAVE_PUGIXML OFF)
+  endif()
 endif()
 if(SHUNT_HAVE_PUGIXML)
   find_package(CLI11 CONFIG)

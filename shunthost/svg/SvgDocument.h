@@ -13,8 +13,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "SvgEncoding.h"
 #include "SvgError.h"
 #include "SvgInterned.h"
+#include "SvgNamespaces.h"
+#include "SvgXmlText.h"
 #include "simhost/Document.h"
 
 namespace shunthost::svg {
@@ -40,6 +43,11 @@ struct SvgArtwork {
     std::vector<pugi::xml_node> patterns;  // by PatternId: the shared <pattern> elements
     std::string prefix = "shunt";          // the prefix of kShuntNamespace in this file
     std::string sourceName;                // the file read, for messages
+    SourceEncoding encoding;               // the file's, kept on saving
+    XmlNames names;                        // how the file names SVG's elements and XLink
+    // Attribute values are kept as written; this says what they mean. Reading
+    // a value may store its decoded text, even in a const artwork.
+    mutable XmlText text;
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
     Interned<AIPathStyle> stylesRead;                                // what ArtSource::styleRead indexes
     Interned<AIRealMatrix> matricesRead;                             // what ArtSource::matrixRead indexes
@@ -57,6 +65,10 @@ struct SvgArtwork {
     pugi::xml_node element(simhost::ArtId id) const {
         return id < sources.size() ? sources[id].element : pugi::xml_node();
     }
+    // What an attribute's value means (references replaced, white space
+    // normalised). Throws XmlTextError.
+    std::string_view value(pugi::xml_attribute attribute) const { return text.decode(attribute); }
+
     // The object's name as read or last saved.
     std::string_view nameAsRead(simhost::ArtId id) const;
     // "prefix:local", the name of one of the project's own attributes in this file.

@@ -148,10 +148,11 @@ Paint parsePaint(std::string_view text) {
         paint.kind = Paint::Kind::CurrentColor;
         return paint;
     }
+    paint.kind = Paint::Kind::Other;
     if (text.starts_with("url(")) {
         const std::size_t close = text.find(')');
         if (close == std::string_view::npos) {
-            throw BadValue("unclosed url() in paint " + quoted(text));
+            return paint;
         }
         std::string_view target = trimmed(text.substr(4, close - 4));
         if (target.size() >= 2 && (target.front() == '"' || target.front() == '\'') &&
@@ -159,33 +160,49 @@ Paint parsePaint(std::string_view text) {
             target = target.substr(1, target.size() - 2);
         }
         if (!target.starts_with('#') || target.size() < 2) {
-            throw BadValue("paint " + quoted(text) + " does not refer to an element of this document");
+            return paint;  // an element of another file
         }
-        paint.kind = Paint::Kind::Url;
-        paint.url = target.substr(1);
-        paint.text = text;
         const std::string_view fallback = trimmed(text.substr(close + 1));
         if (!fallback.empty()) {
             const Paint parsed = parsePaint(fallback);
-            if (parsed.kind == Paint::Kind::Url) {
-                throw BadValue("a paint's fallback cannot be another url(): " + quoted(text));
+            if (parsed.kind == Paint::Kind::Url || parsed.kind == Paint::Kind::Other) {
+                return paint;
             }
             paint.hasFallback = true;
             paint.fallbackKind = parsed.kind;
             paint.fallbackRgb = parsed.rgb;
         }
+        paint.kind = Paint::Kind::Url;
+        paint.url = target.substr(1);
+        paint.text = text;
         return paint;
     }
-    const auto rgb = parseColor(text);
-    if (!rgb) {
-        throw BadValue("unknown colour " + quoted(text));
+    if (const auto rgb = parseColor(text)) {
+        paint.kind = Paint::Kind::Color;
+        paint.rgb = *rgb;
     }
-    paint.kind = Paint::Kind::Color;
-    paint.rgb = *rgb;
     return paint;
 }
 
+namespace {
+
+void applyReadableProperty(InheritedStyle& style, Property property, std::string_view value);
+
+}  // namespace
+
 void applyProperty(InheritedStyle& style, Property property, std::string_view value) {
+    try {
+        applyReadableProperty(style, property, value);
+    } catch (const BadValue&) {
+        if (property == Property::StrokeDasharray || property == Property::StrokeDashoffset) {
+            throw;
+        }
+    }
+}
+
+namespace {
+
+void applyReadableProperty(InheritedStyle& style, Property property, std::string_view value) {
     value = trimmed(value);
     if (value == "inherit") {
         return;
@@ -240,6 +257,8 @@ void applyProperty(InheritedStyle& style, Property property, std::string_view va
             break;
     }
 }
+
+}  // namespace
 
 const char* lineCapName(ASInt32 cap) {
     return cap == 1 ? "round" : cap == 2 ? "square" : "butt";

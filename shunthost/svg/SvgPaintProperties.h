@@ -34,7 +34,9 @@ std::optional<Property> propertyNamed(std::string_view name);
 const char* propertyName(Property property);
 
 struct Paint {
-    enum class Kind : unsigned char { None, Color, Url, CurrentColor };
+    // Other: a paint the host does not model (context-fill, context-stroke, a
+    // colour with alpha, a reference outside the file): kept as written.
+    enum class Kind : unsigned char { None, Color, Url, CurrentColor, Other };
     Kind kind = Kind::None;
     Rgb rgb{};
     std::string_view url;   // Url: the referenced id, without '#'
@@ -72,11 +74,13 @@ struct BadValue : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Sets one property from its text; "inherit" keeps what the parent gave.
-// Throws BadValue.
+// Sets one property from its text; "inherit" keeps what the parent gave. A
+// value the host cannot read in a property the palette never changes is kept
+// in the file as it is and leaves the inherited value; one in the dashes,
+// which the palette changes, throws BadValue.
 void applyProperty(InheritedStyle& style, Property property, std::string_view value);
 
-Paint parsePaint(std::string_view text);  // throws BadValue
+Paint parsePaint(std::string_view text);
 
 // Keywords the host's enumerations stand for, and back.
 const char* lineCapName(ASInt32 cap);

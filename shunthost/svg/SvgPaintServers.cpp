@@ -19,20 +19,22 @@ bool isPaintServer(const char* name) {
 
 std::size_t PaintServers::collect(pugi::xml_node root) {
     std::size_t artElements = 0;
+    const XmlNames& names = artwork_.names;
     forEachElement(root, [&](pugi::xml_node node) {
-        if (roleOf(node.name()) != Role::NotArt) {
+        const char* local = names.svgLocalName(node);
+        if (roleOf(local) != Role::NotArt) {
             ++artElements;
             return;
         }
-        if (!isPaintServer(node.name())) {
+        if (!isPaintServer(local)) {
             return;
         }
-        const std::string_view id = node.attribute("id").value();
+        const std::string_view id = artwork_.value(node.attribute("id"));
         if (id.empty()) {
             return;
         }
         servers_.emplace(id, node);
-        if (std::strcmp(node.name(), "pattern") == 0 && !isOwnPattern(node)) {
+        if (std::strcmp(local, "pattern") == 0 && !isOwnPattern(node)) {
             patternIds_.emplace(node.internal_object(),
                                 artwork_.document.addPattern(simhost::Pattern{std::string(id)}));
             artwork_.patterns.push_back(node);
@@ -46,9 +48,9 @@ pugi::xml_node PaintServers::find(std::string_view id) const {
     return found == servers_.end() ? pugi::xml_node() : found->second;
 }
 
-std::string_view PaintServers::hrefOf(pugi::xml_node element) {
+std::string_view PaintServers::hrefOf(pugi::xml_node element) const {
     const pugi::xml_attribute plain = element.attribute("href");
-    return plain ? plain.value() : element.attribute("xlink:href").value();
+    return artwork_.value(plain ? plain : element.attribute(artwork_.names.xlinkHref.c_str()));
 }
 
 // The pattern that `pattern` refers to by href, or null.
@@ -58,7 +60,7 @@ pugi::xml_node PaintServers::referencedPattern(pugi::xml_node pattern) {
         return {};
     }
     const auto found = href.starts_with('#') ? servers_.find(href.substr(1)) : servers_.end();
-    if (found == servers_.end() || std::strcmp(found->second.name(), "pattern") != 0) {
+    if (found == servers_.end() || !artwork_.names.isSvg(found->second, "pattern")) {
         errors_.fail(pattern, "pattern refers to " + quoted(href) + ", which is no pattern of this document");
     }
     return found->second;
@@ -85,9 +87,10 @@ AIRealMatrix PaintServers::patternTransform(pugi::xml_node pattern) {
     for (int depth = 0; node && depth < kMaxHrefChain; ++depth) {
         const pugi::xml_attribute attribute = node.attribute("patternTransform");
         if (attribute) {
-            const auto matrix = parseTransform(attribute.value());
+            const std::string_view text = artwork_.value(attribute);
+            const auto matrix = parseTransform(text);
             if (!matrix) {
-                errors_.fail(node, "bad patternTransform " + quoted(attribute.value()));
+                errors_.fail(node, "bad patternTransform " + quoted(text));
             }
             return *matrix;
         }

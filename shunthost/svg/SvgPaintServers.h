@@ -27,6 +27,10 @@ public:
     // The paint server with that id, or null.
     pugi::xml_node find(std::string_view id) const;
 
+    const XmlNames& names() const { return artwork_.names; }
+    // What an attribute's value means (XmlText).
+    std::string_view value(pugi::xml_attribute attribute) const { return artwork_.value(attribute); }
+
     bool isOwnPattern(pugi::xml_node pattern) const {
         return !pattern.attribute(own_.forPath.c_str()).empty();
     }
@@ -40,7 +44,7 @@ public:
     };
     const PatternFill& patternFill(pugi::xml_node pattern);
 
-    static std::string_view hrefOf(pugi::xml_node element);
+    std::string_view hrefOf(pugi::xml_node element) const;
 
 private:
     static constexpr int kMaxHrefChain = 64;

@@ -18,22 +18,27 @@ PathStyleReader::Resolved PathStyleReader::resolve(pugi::xml_node element, const
             return {plainPaintValues(PaintMode::Color, paint.rgb), {}};
         case Paint::Kind::CurrentColor:
             return {plainPaintValues(PaintMode::Color, color), {}};
+        case Paint::Kind::Other:
+            // Kept as written, like a gradient: the palette leaves such a path alone.
+            return {plainPaintValues(PaintMode::OtherServer, {}, kGradient), {}};
         case Paint::Kind::Url:
             break;
     }
     const pugi::xml_node server = servers_.find(paint.url);
     if (!server) {
         if (!paint.hasFallback) {
-            errors_.fail(element, std::string(isFill ? "fill" : "stroke") + " refers to #" +
-                                      std::string(paint.url) +
-                                      ", which is no pattern or gradient of this document");
+            // A dangling reference, or a paint server the host does not model
+            // (a hatch): renderers draw nothing or their own, the file keeps it.
+            Paint other;
+            other.kind = Paint::Kind::Other;
+            return resolve(element, other, color, isFill);
         }
         Paint fallback;
         fallback.kind = paint.fallbackKind;
         fallback.rgb = paint.fallbackRgb;
         return resolve(element, fallback, color, isFill);
     }
-    if (std::strcmp(server.name(), "pattern") != 0) {
+    if (!servers_.names().isSvg(server, "pattern")) {
         return {plainPaintValues(PaintMode::OtherServer, {}, kGradient), {}};
     }
     if (!isFill) {
@@ -48,9 +53,10 @@ std::vector<float> PathStyleReader::ownNumbers(pugi::xml_node node, const std::s
     if (!attribute) {
         return {};
     }
-    const auto numbers = parseNumberList(attribute.value());
+    const std::string_view text = servers_.value(attribute);
+    const auto numbers = parseNumberList(text);
     if (!numbers || numbers->size() != count) {
-        errors_.fail(node, "bad " + name + " " + quoted(attribute.value()) + ": " + std::to_string(count) +
+        errors_.fail(node, "bad " + name + " " + quoted(text) + ": " + std::to_string(count) +
                                (count == 1 ? " number" : " numbers") + " expected");
     }
     return *numbers;
@@ -78,7 +84,7 @@ void PathStyleReader::readPatternFields(pugi::xml_node own, AIPathStyle& style) 
         style.rotate = v[0];
     }
     if (const pugi::xml_attribute reflect = own.attribute(own_.reflect.c_str())) {
-        const std::string_view text = reflect.value();
+        const std::string_view text = servers_.value(reflect);
         const std::size_t comma = text.find(',');
         const auto angle =
             comma == std::string_view::npos ? std::nullopt : parseNumber(text.substr(comma + 1));

@@ -23,8 +23,11 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
     throw SvgError(sourceName_, lineAt(element.offset_debug()), message);
 }
 
-ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view prefix, const OwnNames& own) {
+ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, const OwnNames& own) {
     ElementAttributes out;
+    const std::string_view prefix = artwork.prefix;
+    const std::string_view xlinkHref = artwork.names.xlinkHref;
+    auto value = [&artwork](pugi::xml_attribute attribute) { return artwork.value(attribute); };
     for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         // Values are measured only when taken: most attributes are none of
@@ -32,49 +35,50 @@ ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view pref
         const std::string_view name = attribute.name();
         if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
             if (name == own.artType)
-                out.artType = attribute.value();
+                out.artType = value(attribute);
             else if (name == own.fill)
-                out.fillValues = attribute.value();
+                out.fillValues = value(attribute);
             else if (name == own.stroke)
-                out.strokeValues = attribute.value();
+                out.strokeValues = value(attribute);
             else if (name == own.fillRule)
-                out.fillRule = attribute.value();
+                out.fillRule = value(attribute);
             else if (name == own.lineCap)
-                out.lineCap = attribute.value();
+                out.lineCap = value(attribute);
             else if (name == own.lineJoin)
-                out.lineJoin = attribute.value();
+                out.lineJoin = value(attribute);
             else if (name == own.overprint)
-                out.overprint = attribute.value();
+                out.overprint = value(attribute);
+            continue;
+        }
+        if (name == xlinkHref) {
+            if (out.href.empty())
+                out.href = value(attribute);
             continue;
         }
         // The first letter sends most names on their way.
         switch (name.empty() ? '\0' : name.front()) {
             case 'i':
                 if (name == "id")
-                    out.id = attribute.value();
+                    out.id = value(attribute);
                 break;
             case 't':
                 if (name == "transform")
-                    out.transform = attribute.value();
+                    out.transform = value(attribute);
                 break;
             case 'h':
                 if (name == "href")
-                    out.href = attribute.value();
-                break;
-            case 'x':
-                if (name == "xlink:href" && out.href.empty())
-                    out.href = attribute.value();
+                    out.href = value(attribute);
                 break;
             case 's':
                 if (name == "style") {
-                    out.style = attribute.value();
+                    out.style = value(attribute);
                     break;
                 }
                 [[fallthrough]];
             case 'f':
             case 'c':
                 if (const auto property = propertyNamed(name)) {
-                    out.give(*property, attribute.value());
+                    out.give(*property, value(attribute));
                 }
                 break;
             default:

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "SvgDocument.h"
 #include "SvgPaintProperties.h"
 
 namespace shunthost::svg {
@@ -76,7 +77,8 @@ struct ElementAttributes {
     }
 };
 
-ElementAttributes gatherAttributes(pugi::xml_node element, std::string_view prefix, const OwnNames& own);
+// Values as they mean (XmlText); throws XmlTextError.
+ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, const OwnNames& own);
 
 // Calls `visit` for every element under and including `root`, depth first, in
 // document order, without recursion. pugixml's own walk steps from node to

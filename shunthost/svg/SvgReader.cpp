@@ -11,6 +11,7 @@
 
 #include "SvgArtRole.h"
 #include "SvgDocument.h"
+#include "SvgDtdEntities.h"
 #include "SvgPaintServers.h"
 #include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
@@ -25,8 +26,10 @@ namespace {
 
 // Comments, processing instructions, the doctype and white space between
 // elements are kept so that a saved file differs from the one read only where
-// the host changed something. Attribute values are kept as written.
-constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_wconv_attribute;
+// the host changed something. Text and attribute values are kept as written,
+// references, line ends and all; XmlText decodes the values the reader takes.
+constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) &
+                                   ~(pugi::parse_wconv_attribute | pugi::parse_escapes | pugi::parse_eol);
 
 constexpr std::string_view kGeneratedPrefix = "art";
 
@@ -42,7 +45,7 @@ public:
 
     void read() {
         const pugi::xml_node root = art_.xml->document_element();
-        if (std::strcmp(root.name(), "svg") != 0) {
+        if (!art_.names.isSvg(root, "svg")) {
             fail(root, "not an SVG document: the root element is <" + std::string(root.name()) + ">");
         }
         const std::size_t artElements = servers_.collect(root);
@@ -54,7 +57,7 @@ public:
         plainStyle_ = art_.stylesRead.intern(plain.style);
         plainMatrix_ = art_.matricesRead.intern(plain.matrix);
         InheritedStyle rootStyle;
-        ElementAttributes attributes = gatherAttributes(root, art_.prefix, own_);
+        ElementAttributes attributes = gatherAttributes(root, art_, own_);
         mergeStyleAttribute(attributes);
         applyProperties(root, attributes, rootStyle);
         readChildren(root, simhost::kNoArt, rootStyle);
@@ -179,11 +182,11 @@ private:
         const std::uint32_t group = groupsRead_++;
         for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
             // By name first: the white space between elements has none.
-            const Role role = roleOf(child.name());
+            const Role role = roleOf(art_.names.svgLocalName(child));
             if (role == Role::NotArt || child.type() != pugi::node_element) {
                 continue;
             }
-            ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);
+            ElementAttributes attributes = gatherAttributes(child, art_, own_);
             mergeStyleAttribute(attributes);
 
             const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
@@ -284,10 +287,10 @@ private:
 
 // The prefix the file binds to our namespace; else "shunt", or a free variant
 // of it when the file binds "shunt" to something else.
-std::string ownPrefix(pugi::xml_node root) {
+std::string ownPrefix(pugi::xml_node root, XmlText& text) {
     for (const pugi::xml_attribute attribute : root.attributes()) {
         const std::string_view name = attribute.name();
-        if (name.starts_with("xmlns:") && std::string_view(attribute.value()) == kShuntNamespace) {
+        if (name.starts_with("xmlns:") && text.decode(attribute) == kShuntNamespace) {
             return std::string(name.substr(6));
         }
     }
@@ -311,9 +314,67 @@ void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, Read
     }
 }
 
-void readInto(SvgArtwork& artwork, ReadErrors& errors) {
-    artwork.prefix = ownPrefix(artwork.xml->document_element());
-    Reader(artwork, errors).read();
+// Values are kept as written and saved between '"': one written between "'"
+// that holds a '"' gets it as a reference instead. Only a file with a "'"
+// can have such a value.
+void quoteValuesForSaving(pugi::xml_document& xml, std::string_view text) {
+    if (text.find('\'') == std::string_view::npos) {
+        return;
+    }
+    forEachElement(xml.document_element(), [](pugi::xml_node element) {
+        for (pugi::xml_attribute attribute : element.attributes()) {
+            const std::string_view value = attribute.value();
+            if (value.find('"') == std::string_view::npos) {
+                continue;
+            }
+            std::string quoted;
+            for (const char c : value) {
+                quoted += c == '"' ? std::string_view("&quot;") : std::string_view(&c, 1);
+            }
+            attribute.set_value(quoted.c_str());
+        }
+    });
+}
+
+// The entities the doctype declares, for the values that refer to them.
+XmlEntities declaredEntities(const pugi::xml_document& xml) {
+    for (const pugi::xml_node node : xml.children()) {
+        if (node.type() == pugi::node_doctype) {
+            return internalEntities(node.value());
+        }
+    }
+    return {};
+}
+
+// Parses the file's bytes, in whatever encoding, and reads the document.
+void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
+    std::string converted;
+    std::string_view text;
+    try {
+        artwork.encoding = detectEncoding(bytes);
+        if (artwork.encoding.isUtf8()) {
+            text = bytes.substr(artwork.encoding.bom.size());
+        } else {
+            converted = toUtf8(bytes, artwork.encoding);
+            text = converted;
+        }
+    } catch (const EncodingError& error) {
+        throw SvgError(artwork.sourceName, 0, error.what());
+    }
+    const pugi::xml_parse_result result =
+        artwork.xml->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+    ReadErrors errors(artwork.sourceName, [text] { return std::string(text); });
+    checkParsed(result, artwork, errors);
+    try {
+        artwork.text.setEntities(declaredEntities(*artwork.xml));
+        quoteValuesForSaving(*artwork.xml, text);
+        const pugi::xml_node root = artwork.xml->document_element();
+        artwork.names = namespacesOf(root, artwork.text);
+        artwork.prefix = ownPrefix(root, artwork.text);
+        Reader(artwork, errors).read();
+    } catch (const XmlTextError& error) {
+        throw SvgError(artwork.sourceName, 0, error.what());
+    }
 }
 
 std::string readFile(const std::string& path) {
@@ -340,7 +401,7 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
         return {};
     }
     if (sources[id].nameIsId) {
-        return sources[id].element.attribute("id").value();
+        return value(sources[id].element.attribute("id"));
     }
     const auto found = generatedNames.find(id);
     return found == generatedNames.end() ? std::string_view() : std::string_view(found->second);
@@ -353,25 +414,14 @@ SvgArtwork readSvg(const std::string& path) {
     if (std::filesystem::is_directory(path, ignored)) {
         throw SvgError(path, 0, "cannot read: it is a folder");
     }
-    // pugixml reads the file into its own buffer and parses it in place.
-    const pugi::xml_parse_result result = artwork.xml->load_file(path.c_str(), kParseOptions);
-    if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error) {
-        readFile(path);  // for the system's own reason
-        throw SvgError(path, 0, std::string("cannot read: ") + result.description());
-    }
-    ReadErrors errors(path, [&path] { return readFile(path); });
-    checkParsed(result, artwork, errors);
-    readInto(artwork, errors);
+    parseAndRead(artwork, readFile(path));
     return artwork;
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     SvgArtwork artwork;
     artwork.sourceName = sourceName;
-    const pugi::xml_parse_result result = artwork.xml->load_buffer(text.data(), text.size(), kParseOptions);
-    ReadErrors errors(sourceName, [text] { return std::string(text); });
-    checkParsed(result, artwork, errors);
-    readInto(artwork, errors);
+    parseAndRead(artwork, text);
     return artwork;
 }
 

@@ -69,20 +69,20 @@ public:
         writeNumber("stroke-miterlimit", now_.miterLimit, before_.miterLimit);
         writeNumber("stroke-dashoffset", now_.dashOffset, before_.dashOffset);
         if (!sameDash(now_, before_)) {
-            setProperty(element_, "stroke-dasharray", dashText(now_));
+            setProperty(artwork_, element_, "stroke-dasharray", dashText(now_));
         }
         // Enumerations beyond what SVG names are kept exactly in our own attributes.
         if (now_.evenOddFill != before_.evenOddFill) {
-            setProperty(element_, "fill-rule", now_.evenOddFill != 0 ? "evenodd" : "nonzero");
+            setProperty(artwork_, element_, "fill-rule", now_.evenOddFill != 0 ? "evenodd" : "nonzero");
             keepExactly("fill-rule", now_.evenOddFill > 1, [&] { return std::to_string(now_.evenOddFill); });
         }
         if (now_.lineCap != before_.lineCap) {
-            setProperty(element_, "stroke-linecap", lineCapName(now_.lineCap));
+            setProperty(artwork_, element_, "stroke-linecap", lineCapName(now_.lineCap));
             keepExactly("stroke-linecap", now_.lineCap < 0 || now_.lineCap > 2,
                         [&] { return std::to_string(now_.lineCap); });
         }
         if (now_.lineJoin != before_.lineJoin) {
-            setProperty(element_, "stroke-linejoin", lineJoinName(now_.lineJoin));
+            setProperty(artwork_, element_, "stroke-linejoin", lineJoinName(now_.lineJoin));
             keepExactly("stroke-linejoin", now_.lineJoin < 0 || now_.lineJoin > 2,
                         [&] { return std::to_string(now_.lineJoin); });
         }
@@ -96,7 +96,7 @@ public:
 private:
     void writeNumber(const char* property, float now, float before) {
         if (!sameBits(now, before)) {
-            setProperty(element_, property, formatFloat(now));
+            setProperty(artwork_, element_, property, formatFloat(now));
         }
     }
 
@@ -122,17 +122,17 @@ private:
         switch (mode) {
             case PaintMode::None:
                 releaseOwnPattern();
-                setProperty(element_, "fill", "none");
+                setProperty(artwork_, element_, "fill", "none");
                 break;
             case PaintMode::Color:
                 releaseOwnPattern();
                 rgb = screenColor(now.kind, now.components.data());
-                setProperty(element_, "fill", formatColor(rgb));
+                setProperty(artwork_, element_, "fill", formatColor(rgb));
                 // What SVG shows is the nearest #rrggbb; read back, that is the colour.
                 rgb = *parseColor(formatColor(rgb));
                 break;
             case PaintMode::Pattern:
-                setProperty(element_, "fill",
+                setProperty(artwork_, element_, "fill",
                             "url(#" + std::string(writeOwnPattern().attribute("id").value()) + ")");
                 break;
             case PaintMode::OtherServer:
@@ -150,10 +150,10 @@ private:
         const PaintMode mode = paintMode(now, false);
         Rgb rgb{};
         if (mode == PaintMode::None) {
-            setProperty(element_, "stroke", "none");
+            setProperty(artwork_, element_, "stroke", "none");
         } else if (mode == PaintMode::Color) {
             rgb = screenColor(now.kind, now.components.data());
-            setProperty(element_, "stroke", formatColor(rgb));
+            setProperty(artwork_, element_, "stroke", formatColor(rgb));
             rgb = *parseColor(formatColor(rgb));
         }
         const PaintValues plain = plainPaintValues(mode, rgb, now.kind);
@@ -185,18 +185,22 @@ private:
                 context_.addOwnPatternUser(own, -1);
             }
             pugi::xml_node defs = context_.defs();
-            own = defs.append_child("pattern");
+            own = defs.append_child(artwork_.names.svgName("pattern").c_str());
             defs.append_child(pugi::node_pcdata).set_value("\n");
-            own.append_attribute("id").set_value(
-                context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill").c_str());
+            setAttributeText(own.append_attribute("id"),
+                             context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill"));
             context_.addOwnPatternUser(own, 1);
             source_.ownPattern = own;
         }
         const pugi::xml_node shared = artwork_.patterns[*patternIdOf(artwork_, now_.pattern)];
-        if (!made) {
-            own.remove_attribute("xlink:href");
+        // By xlink:href, which every renderer and editor follows; a plain href
+        // there already (SVG 2's, which wins) is kept pointing to the same.
+        const std::string href = "#" + std::string(artwork_.value(shared.attribute("id")));
+        setAttribute(own, artwork_.names.xlinkHref.c_str(), href, made);
+        if (!made && own.attribute("href")) {
+            setAttribute(own, "href", href, made);
         }
-        setAttribute(own, "href", "#" + std::string(shared.attribute("id").value()), made);
+        context_.bindXlink();
         setAttribute(own, "patternTransform", formatTransform(flipVertical(now_.transform)), made);
         context_.setOwnAttribute(own, "for", artwork_.document.art(id_).name);
         writePatternField(own, made, "shift", {now_.shiftDist, now_.shiftAngle}, {0, 0});
@@ -231,7 +235,7 @@ private:
         if (!attribute) {
             attribute = element.append_attribute(name);
         }
-        attribute.set_value(value.c_str());
+        setAttributeText(attribute, value);
     }
 
     WriteContext& context_;

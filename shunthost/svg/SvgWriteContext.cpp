@@ -1,6 +1,7 @@
 #include "SvgWriteContext.h"
 
 #include <cstring>
+#include <optional>
 
 #include "SvgStyleAttribute.h"
 
@@ -31,7 +32,7 @@ pugi::xml_attribute WriteContext::setOwnAttribute(pugi::xml_node element, std::s
     if (!attribute) {
         attribute = element.append_attribute(name.c_str());
     }
-    attribute.set_value(value.c_str());
+    setAttributeText(attribute, value);
     wroteOwnAttributes_ = true;
     return attribute;
 }
@@ -44,16 +45,17 @@ std::string WriteContext::uniqueId(const std::string& base) {
     if (!idsCollected_) {
         struct Collector : pugi::xml_tree_walker {
             TextHashSet& ids;
-            explicit Collector(TextHashSet& into) : ids(into) {}
+            const SvgArtwork& artwork;
+            Collector(TextHashSet& into, const SvgArtwork& of) : ids(into), artwork(of) {}
             bool for_each(pugi::xml_node& node) override {
                 if (node.type() == pugi::node_element) {
-                    if (const char* id = node.attribute("id").value(); *id != 0) {
-                        ids.insert(id);
+                    if (const pugi::xml_attribute id = node.attribute("id"); *id.value() != 0) {
+                        ids.insert(artwork.value(id));
                     }
                 }
                 return true;
             }
-        } collector(idHashes_);
+        } collector(idHashes_, artwork_);
         artwork_.xml->traverse(collector);
         idsCollected_ = true;
     }
@@ -82,16 +84,50 @@ void WriteContext::addOwnPatternUser(pugi::xml_node pattern, int delta) {
 
 pugi::xml_node WriteContext::defs() {
     pugi::xml_node root = artwork_.xml->document_element();
-    if (pugi::xml_node existing = root.child("defs")) {
+    const std::string name = artwork_.names.svgName("defs");
+    if (pugi::xml_node existing = root.child(name.c_str())) {
         return existing;
     }
-    return root.prepend_child("defs");
+    return root.prepend_child(name.c_str());
 }
 
-void setProperty(pugi::xml_node element, const char* name, const std::string& value) {
+namespace {
+
+// The value of the last declaration of `name` in a style, as CSS takes it.
+std::optional<std::string_view> declaredValue(std::string_view style, std::string_view name) {
+    std::optional<std::string_view> found;
+    forEachDeclaration(style, [&](std::string_view n, std::string_view v) {
+        if (n == name) {
+            found = v;
+        }
+    });
+    return found;
+}
+
+}  // namespace
+
+void setProperty(SvgArtwork& artwork, pugi::xml_node element, const char* name, const std::string& value) {
     if (pugi::xml_attribute style = element.attribute("style")) {
-        if (const auto replaced = replaceDeclaration(style.value(), name, value)) {
-            style.set_value(replaced->c_str());
+        const std::string raw = style.value();
+        if (!XmlText::needsDecoding(raw.c_str())) {
+            if (const auto replaced = replaceDeclaration(raw, name, value)) {
+                setAttributeText(style, *replaced);
+                return;
+            }
+        } else if (declaredValue(artwork.value(style), name)) {
+            // The style says it through references (style="&st0;"): their text
+            // is kept, and the declaration is replaced where it is written
+            // out, or else added at the end, where CSS lets it win.
+            const std::string declaration = escapeAttribute(value);
+            std::string text = replaceDeclaration(raw, name, declaration).value_or("");
+            std::string meant;
+            if (!text.empty()) {
+                artwork.text.decodeInto(text, meant);
+            }
+            if (text.empty() || declaredValue(meant, name) != std::string_view(value)) {
+                text = raw + ";" + name + ":" + declaration;
+            }
+            style.set_value(text.c_str());
             return;
         }
     }
@@ -99,7 +135,7 @@ void setProperty(pugi::xml_node element, const char* name, const std::string& va
     if (!attribute) {
         attribute = element.append_attribute(name);
     }
-    attribute.set_value(value.c_str());
+    setAttributeText(attribute, value);
 }
 
 }  // namespace shunthost::svg

@@ -26,6 +26,9 @@ public:
                                         const std::string& value);
     void removeOwnAttribute(pugi::xml_node element, std::string_view local);
     bool wroteOwnAttributes() const { return wroteOwnAttributes_; }
+    // An xlink:href was written: the root must bind XLink.
+    void bindXlink() { wroteXlink_ = true; }
+    bool wroteXlink() const { return wroteXlink_; }
     // "prefix:local" in this file, made once for each local name.
     const std::string& ownName(std::string_view local);
 
@@ -51,11 +54,12 @@ private:
     TextHashSet idHashes_;
     bool idsCollected_ = false;
     bool wroteOwnAttributes_ = false;
+    bool wroteXlink_ = false;
 };
 
 // Sets an SVG property where the element says it: in its style attribute when
 // that has the property, else as a presentation attribute.
-void setProperty(pugi::xml_node element, const char* name, const std::string& value);
+void setProperty(SvgArtwork& artwork, pugi::xml_node element, const char* name, const std::string& value);
 
 // Puts the differences between `now` and what was read into the element of a
 // path (or mystery path art) and its own pattern. Expects `now` checked by

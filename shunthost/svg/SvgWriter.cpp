@@ -16,8 +16,10 @@ namespace shunthost::svg {
 namespace {
 
 // Raw: the white space read is kept, so elements the host did not touch come
-// out as they went in. No declaration is added to a file that had none.
-constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration;
+// out as they went in. No declaration is added to a file that had none. Text
+// and values are held as written (values the writer sets are escaped when
+// set), so nothing is escaped again.
+constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration | pugi::format_no_escapes;
 
 bool isPathLike(AIArtType type) {
     return type == kPathArt || type == kMysteryPathArt;
@@ -143,11 +145,11 @@ void removeElementsOfRemovedArt(SvgArtwork& artwork) {
     }
 }
 
-void bindOwnNamespace(SvgArtwork& artwork) {
+void bindNamespace(SvgArtwork& artwork, const std::string& prefix, const char* uri) {
     pugi::xml_node root = artwork.xml->document_element();
-    const std::string declaration = "xmlns:" + artwork.prefix;
+    const std::string declaration = "xmlns:" + prefix;
     if (!root.attribute(declaration.c_str())) {
-        root.append_attribute(declaration.c_str()).set_value(kShuntNamespace);
+        root.append_attribute(declaration.c_str()).set_value(uri);
     }
 }
 
@@ -165,7 +167,7 @@ void applyChanges(SvgArtwork& artwork) {
         ArtSource& source = artwork.sources[change.id];
         if (change.name) {
             pugi::xml_attribute attribute = source.element.attribute("id");
-            (attribute ? attribute : source.element.append_attribute("id")).set_value(object.name.c_str());
+            setAttributeText(attribute ? attribute : source.element.append_attribute("id"), object.name);
             context.noteId(object.name);
             source.nameIsId = true;
             artwork.generatedNames.erase(change.id);
@@ -182,7 +184,11 @@ void applyChanges(SvgArtwork& artwork) {
         }
     }
     if (context.wroteOwnAttributes()) {
-        bindOwnNamespace(artwork);
+        bindNamespace(artwork, artwork.prefix, kShuntNamespace);
+    }
+    if (context.wroteXlink() && !artwork.names.xlinkBound) {
+        bindNamespace(artwork, artwork.names.xlinkPrefix, kXlinkNamespace);
+        artwork.names.xlinkBound = true;
     }
 }
 
@@ -197,22 +203,43 @@ void save(const SvgArtwork& artwork, pugi::xml_writer& writer) {
     }
 }
 
+// The whole file in its own encoding, byte order mark first.
+std::string savedText(const SvgArtwork& artwork) {
+    std::ostringstream out;
+    out << artwork.encoding.bom;
+    pugi::xml_writer_stream writer(out);
+    save(artwork, writer);
+    if (artwork.encoding.isUtf8()) {
+        return std::move(out).str();
+    }
+    const std::string utf8 = std::move(out).str().substr(artwork.encoding.bom.size());
+    try {
+        return artwork.encoding.bom + fromUtf8(utf8, artwork.encoding);
+    } catch (const EncodingError& error) {
+        throw SvgError(artwork.sourceName, 0, error.what());
+    }
+}
+
 }  // namespace
 
 void writeSvg(SvgArtwork& artwork, const std::string& path) {
     applyChanges(artwork);
-    writeFileAtomically(path, [&artwork](std::FILE* file) {
-        pugi::xml_writer_file writer(file);
-        save(artwork, writer);
-    });
+    if (artwork.encoding.isUtf8()) {
+        // Straight to the file: the usual case, and the large files.
+        writeFileAtomically(path, [&artwork](std::FILE* file) {
+            std::fwrite(artwork.encoding.bom.data(), 1, artwork.encoding.bom.size(), file);
+            pugi::xml_writer_file writer(file);
+            save(artwork, writer);
+        });
+        return;
+    }
+    const std::string text = savedText(artwork);
+    writeFileAtomically(path, [&text](std::FILE* file) { std::fwrite(text.data(), 1, text.size(), file); });
 }
 
 std::string writeSvgText(SvgArtwork& artwork) {
     applyChanges(artwork);
-    std::ostringstream out;
-    pugi::xml_writer_stream writer(out);
-    save(artwork, writer);
-    return std::move(out).str();
+    return savedText(artwork);
 }
 
 }  // namespace shunthost::svg

@@ -132,14 +132,177 @@ TEST(SvgRoundTrip, AnUnchangedDocumentIsWrittenAsItWasRead) {
     EXPECT_EQ(saved, text);
 }
 
-TEST(SvgRoundTrip, AttributeTextSurvivesWhatPugixmlRewrites) {
-    // Line breaks in an attribute come out as character references, single
-    // quotes as double: the same text to any XML reader.
-    SvgArtwork artwork = readSvgText(svgWith("<path id='p' d=\"M 0,0\n  L 5,5\" data-x='a&quot;b'/>"));
+// Attribute values are saved as the file wrote them, whether or not the path
+// changed; what they mean is read through references and XML's white space
+// rules. Values written between single quotes come back between double ones.
+TEST(SvgRoundTrip, AttributeTextIsSavedAsWrittenAndReadAsItMeans) {
+    const std::string entities = R"svg(<!DOCTYPE svg [
+  <!ENTITY ns_svg "http://www.w3.org/2000/svg">
+  <!ENTITY ns_xlink "http://www.w3.org/1999/xlink">
+  <!ENTITY st0 "fill:#00FF00;stroke:#000;stroke-width:&w;">
+  <!ENTITY w "3">
+  <!ENTITY ext SYSTEM "/etc/passwd">
+]>
+)svg";
+    // pugixml separates attributes by one space: a root on one line is saved as it was.
+    auto oneLine = [](const std::string& body) {
+        return R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:shunt="urn:shunt-palette:svg">)svg" +
+               body + "</svg>\n";
+    };
+    const struct {
+        std::string text;
+        std::string savedAs;  // when not the text itself
+        const char* attribute;
+        std::string means;
+        AIReal strokeWidth;
+    } kCases[] = {
+        {entities +
+             R"svg(<svg xmlns="&ns_svg;" xmlns:xlink="&ns_xlink;"><path id="p" d="M0 0" style="&st0;" data-x="&ext;"/></svg>
+)svg",
+         "", "style", "fill:#00FF00;stroke:#000;stroke-width:3", 3},
+        {oneLine("<path id=\"p\" d=\"M 0,0\n\tL 5,5\r\n\" stroke-width=\"2\"/>"), "", "d", "M 0,0  L 5,5 ",
+         2},
+        {oneLine(
+             R"svg(<path id="p" d="M0 0" stroke-width="&#50;" data-x="a&#10;b&amp;&lt;&quot;&apos;"/>)svg"),
+         "", "data-x", "a\nb&<\"'", 2},
+        {oneLine("<path id='p' d='M0 0' data-x='say \"hi\"' stroke-width='4'/>"),
+         oneLine(R"svg(<path id="p" d="M0 0" data-x="say &quot;hi&quot;" stroke-width="4"/>)svg"), "data-x",
+         "say \"hi\"", 4},
+        {"<svg xmlns=\"http://www.w3.org/2000/svg\">\r\n<path id=\"p\" d=\"M0\r\n0\"/>\r\n</svg>\n", "", "d",
+         "M0 0", 1},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        SvgArtwork artwork = readSvgText(c.text);
+        EXPECT_EQ(artwork.value(artwork.element(artwork.document.findByName("p")).attribute(c.attribute)),
+                  c.means);
+        EXPECT_EQ(object(artwork, "p").style.strokeWidth, c.strokeWidth);
+        std::string saved;
+        reopened(artwork, &saved);
+        EXPECT_EQ(saved, c.savedAs.empty() ? c.text : c.savedAs);
+    }
+}
+
+// A style given by an entity, changed by the host: the reference is kept and
+// the new declaration follows it; other attributes keep their text.
+TEST(SvgRoundTrip, AChangedStyleKeepsItsEntityReferences) {
+    SvgArtwork artwork = readSvgText(R"svg(<!DOCTYPE svg [<!ENTITY st0 "stroke:#000;stroke-dashoffset:1">]>
+<svg xmlns="http://www.w3.org/2000/svg"><path id="p" d="M0&#10;0" style="&st0;"/></svg>)svg");
+    object(artwork, "p").style.dashOffset = 0;
     std::string saved;
     SvgArtwork again = reopened(artwork, &saved);
-    EXPECT_STREQ(again.element(again.document.findByName("p")).attribute("d").value(), "M 0,0\n  L 5,5");
-    EXPECT_STREQ(again.element(again.document.findByName("p")).attribute("data-x").value(), "a\"b");
+    EXPECT_NE(saved.find(R"svg(<path id="p" d="M0&#10;0" style="&st0;;stroke-dashoffset:0"/>)svg"),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(object(again, "p").style.dashOffset, 0.0f);
+    object(again, "p").style.dashOffset = 5;
+    reopened(again, &saved);
+    EXPECT_NE(saved.find(R"svg(style="&st0;;stroke-dashoffset:5")svg"), std::string::npos)
+        << "replaced, not added again\n"
+        << saved;
+}
+
+// Entities are expanded within bounds, and never fetched from outside.
+TEST(SvgReadErrors, EntitiesThatExpandWithoutBoundAreRefused) {
+    std::string laughs = "<!DOCTYPE svg [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i < 10; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) {
+            laughs += "&l" + std::to_string(i - 1) + ";";
+        }
+        laughs += "\">";
+    }
+    const std::string cases[] = {
+        laughs + "]><svg xmlns=\"http://www.w3.org/2000/svg\"><path id=\"p\" style=\"&l9;\"/></svg>",
+        R"svg(<!DOCTYPE svg [<!ENTITY a "&b;"><!ENTITY b "&a;">]>
+<svg xmlns="http://www.w3.org/2000/svg"><path id="p" style="&a;"/></svg>)svg",
+    };
+    for (const std::string& text : cases) {
+        EXPECT_THROW(readSvgText(text), SvgError) << text;
+    }
+}
+
+namespace {
+
+std::u32string codePoints(std::string_view utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        }
+        out += c;
+        i += length;
+    }
+    return out;
+}
+
+// Text in an encoding, written out by hand: UTF-8, UTF-16 (BMP) either way round, or
+// a single-byte encoding where the code point is the byte (and the euro 0x80).
+std::string encoded(std::string_view utf8, const std::string& encoding) {
+    if (encoding == "UTF-8") {
+        return std::string(utf8);
+    }
+    std::string out;
+    for (const char32_t c : codePoints(utf8)) {
+        if (encoding == "UTF-16LE" || encoding == "UTF-16BE") {
+            const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+            out += encoding == "UTF-16LE" ? std::string{low, high} : std::string{high, low};
+        } else {
+            out += static_cast<char>(c == U'\u20AC' ? 0x80 : c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// A file is read in whatever encoding it declares and saved in the same, byte
+// order mark and all; a character the encoding cannot hold is written as a
+// character reference.
+TEST(SvgRoundTrip, FilesAreSavedInTheirOwnEncoding) {
+    const struct {
+        std::string bom;
+        const char* encoding;  // as the bytes are made
+        const char* declared;
+        const char* unencodable;  // how the new name's U+2603 is written
+    } kCases[] = {
+        {"", "UTF-8", "UTF-8", "\u2603"},
+        {"\xEF\xBB\xBF", "UTF-8", "UTF-8", "\u2603"},
+        {"\xFF\xFE", "UTF-16LE", "UTF-16", "\u2603"},
+        {"\xFE\xFF", "UTF-16BE", "UTF-16", "\u2603"},
+        {"", "UTF-16LE", "UTF-16", "\u2603"},
+        {"", "ISO-8859-1", "ISO-8859-1", "&#9731;"},
+        {"", "windows-1252", "windows-1252", "&#9731;"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.encoding) + " declared " + c.declared +
+                     (c.bom.empty() ? "" : " with a mark"));
+        const std::string text =
+            std::string("<?xml version=\"1.0\" encoding=\"") + c.declared + "\"?>\n" +
+            "<svg xmlns=\"http://www.w3.org/2000/svg\"><defs><pattern id=\"p\" width=\"2\" "
+            "height=\"2\"/></defs>\n"
+            "<title>d\u00E9j\u00E0 vu \u20AC</title><rect id=\"caf\u00E9\" fill=\"url(#p)\" width=\"1\" "
+            "height=\"1\"/></svg>\n";
+        const bool euro = std::string(c.encoding) != "ISO-8859-1";
+        const std::string utf8 = euro ? text : std::string(text).replace(text.find("\u20AC"), 3, "E");
+        const std::string bytes = c.bom + encoded(utf8, c.encoding);
+        SvgArtwork artwork = readSvgText(bytes);
+        ASSERT_NE(artwork.document.findByName("caf\u00E9"), simhost::kNoArt);
+        EXPECT_EQ(writeSvgText(artwork), bytes) << "unchanged, byte for byte";
+        object(artwork, "caf\u00E9").name = "snow\u2603";
+        object(artwork, "snow\u2603").style.transform.tx = 2;
+        std::string saved;
+        SvgArtwork again = reopened(artwork, &saved);
+        EXPECT_EQ(object(again, "snow\u2603").style.transform.tx, 2.0f);
+        const std::size_t root = bytes.find(encoded("<svg", c.encoding));
+        EXPECT_EQ(saved.substr(0, root), bytes.substr(0, root))
+            << "the declaration and the mark as they were";
+        EXPECT_NE(saved.find(encoded(std::string("id=\"snow") + c.unencodable + "\"", c.encoding)),
+                  std::string::npos);
+    }
 }
 
 TEST(SvgRoundTrip, EveryPathStyleFieldComesBackBitForBit) {

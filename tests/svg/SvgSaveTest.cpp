@@ -52,7 +52,7 @@ TEST(SvgSave, PathsSharingAPatternKeepTheirOwnMatrices) {
     EXPECT_EQ(occurrences(saved, R"svg(href="#dots")svg"), 2u) << saved;
     EXPECT_NE(
         saved.find(
-            R"svg(<pattern id="left-fill" href="#dots" patternTransform="matrix(1,0,0,1,0,8)" shunt:for="left"/>)svg"),
+            R"svg(<pattern id="left-fill" xlink:href="#dots" patternTransform="matrix(1,0,0,1,0,8)" shunt:for="left"/>)svg"),
         std::string::npos)
         << saved;
 }
@@ -77,7 +77,8 @@ TEST(SvgSave, SavingAgainReplacesOurPatternInsteadOfNestingIt) {
     EXPECT_EQ(occurrences(saved, "<pattern"), 3u) << saved;
     EXPECT_EQ(occurrences(saved, "shunt:for"), 1u) << saved;
     EXPECT_NE(
-        saved.find(R"svg(<pattern id="left-fill" href="#dots" patternTransform="matrix(1,0,0,1,0,16)")svg"),
+        saved.find(
+            R"svg(<pattern id="left-fill" xlink:href="#dots" patternTransform="matrix(1,0,0,1,0,16)")svg"),
         std::string::npos)
         << saved;
 }
@@ -184,7 +185,7 @@ TEST(SvgSave, GeneratedNamesAreNotWrittenButRenamesAre) {
     EXPECT_NE(saved.find(R"svg(<rect width="2" height="2" id="named"/>)svg"), std::string::npos) << saved;
 }
 
-TEST(SvgSave, TheNamespaceIsBoundWhenTheFileDidNotBindIt) {
+TEST(SvgSave, TheNamespacesAreBoundWhenTheFileDidNotBindThem) {
     SvgArtwork artwork = readSvgText(
         R"svg(<svg xmlns="http://www.w3.org/2000/svg"><defs><pattern id="p" width="2" height="2"/></defs>
 <rect id="r" fill="url(#p)" width="1" height="1"/></svg>)svg");
@@ -192,10 +193,49 @@ TEST(SvgSave, TheNamespaceIsBoundWhenTheFileDidNotBindIt) {
     std::string saved;
     SvgArtwork again = reopened(artwork, &saved);
     EXPECT_NE(
-        saved.find(R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:shunt="urn:shunt-palette:svg">)svg"),
+        saved.find(R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:shunt="urn:shunt-palette:svg" )svg"
+                   R"svg(xmlns:xlink="http://www.w3.org/1999/xlink">)svg"),
         std::string::npos)
         << saved;
     EXPECT_EQ(object(again, "r").style.transform.tx, 2.0f);
+}
+
+// The pattern made for a path refers to the shared one by xlink:href, which
+// every editor follows (one draws nothing for a plain href, and its clean-up
+// of unused definitions deletes the tile): under the prefix the file binds to
+// XLink, or a free one, and beside a plain href already there.
+TEST(SvgSave, OurPatternsReferToTheSharedOneByXlinkHref) {
+    const std::string defs = R"svg(<defs><pattern id="p" width="2" height="2"/></defs>)svg";
+    const struct {
+        const char* root;
+        const char* ownPattern;  // one made by an earlier save, or none
+        const char* expected;
+    } kCases[] = {
+        {R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:l="http://www.w3.org/1999/xlink">)svg", "",
+         R"svg(<pattern id="r-fill" l:href="#p" )svg"},
+        {R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="urn:other">)svg", "",
+         R"svg(<pattern id="r-fill" xlink2:href="#p" )svg"},
+        {R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )svg"
+         R"svg(xmlns:shunt="urn:shunt-palette:svg">)svg",
+         R"svg(<pattern id="own" xlink:href="#p" shunt:for="r"/>)svg",
+         R"svg(<pattern id="own" xlink:href="#p" shunt:for="r" patternTransform="matrix(1,0,0,1,2,0)"/>)svg"},
+        {R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:shunt="urn:shunt-palette:svg">)svg",
+         R"svg(<pattern id="own" href="#p" shunt:for="r"/>)svg",
+         R"svg(<pattern id="own" href="#p" shunt:for="r" xlink:href="#p" patternTransform="matrix(1,0,0,1,2,0)"/>)svg"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.root);
+        const std::string fill = *c.ownPattern != 0 ? "url(#own)" : "url(#p)";
+        SvgArtwork artwork =
+            readSvgText(std::string(c.root) + defs + c.ownPattern + "<rect id=\"r\" fill=\"" + fill +
+                        "\" width=\"1\" height=\"1\"/></svg>");
+        object(artwork, "r").style.transform.tx = 2;
+        std::string saved;
+        SvgArtwork again = reopened(artwork, &saved);
+        EXPECT_NE(saved.find(c.expected), std::string::npos) << saved;
+        EXPECT_EQ(object(again, "r").style.transform.tx, 2.0f);
+        EXPECT_EQ(again.document.patternCount(), 1u);
+    }
 }
 
 TEST(SvgSaveRefusals, AStyleThatCannotBeWrittenChangesNothing) {

@@ -54,10 +54,10 @@ stroke-width="2" stroke-opacity="0.5" stroke-miterlimit="3" stroke-linecap="roun
 }
 
 TEST(SvgSharedStyle, AnEmptyValueIsNotTakenForAMissingOne) {
-    // The first path has no fill; the second gives an empty one, which is
-    // not a colour, so reading must still refuse it.
+    // The first path has no dashes; the second gives an empty dash array,
+    // which is no dash array, so reading must still refuse it.
     EXPECT_THROW(readBody(R"svg(<path id="a" d="M0 0h1"/>
-<path id="b" d="M0 0h1" fill=""/>)svg"),
+<path id="b" d="M0 0h1" stroke-dasharray=""/>)svg"),
                  SvgError);
 }
 
