@@ -92,11 +92,6 @@ struct Region {
     bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// Inkscape 1.2 draws a pattern that refers to its tile with plain `href` as
-// an empty fill. Until the SVG writer refers with `xlink:href`, Inkscape's
-// pictures of moved patterns are not compared.
-constexpr bool kInkscapeDrawsMovedPatterns = false;
-
 // Where A's fill shows: its rectangle, less a pixel at each edge for the
 // renderers' anti-aliasing.
 constexpr Region kAreaA{11, 1, 49, 79};
@@ -318,9 +313,7 @@ TEST_F(InkscapeExtension, SlideMovesThePatternByTheStepTheKeysGiveAndNotTheShape
     EXPECT_EQ(field(objectLine(output, "A"), "patternMatrix"), "1,0,0,1,8,-8");
     EXPECT_EQ(objectLine(output, "B"), objectLine(input, "B"));
     expectMovedInside(renderWithRsvg(input), renderWithRsvg(output), kAreaA, 8, 8, "librsvg");
-    if (kInkscapeDrawsMovedPatterns) {
-        expectMovedInside(renderWithInkscape(input), renderWithInkscape(output), kAreaA, 8, 8, "Inkscape");
-    }
+    expectMovedInside(renderWithInkscape(input), renderWithInkscape(output), kAreaA, 8, 8, "Inkscape");
 }
 
 TEST_F(InkscapeExtension, DashesShiftTheDashOffsetBackByTheStep) {
@@ -345,9 +338,7 @@ TEST_F(InkscapeExtension, ResetTakesPatternsAndDashesBackToNoTransformation) {
     EXPECT_EQ(field(objectLine(output, "A"), "patternMatrix"), "1,0,0,1,0,0");
     EXPECT_EQ(field(objectLine(output, "B"), "dashOffset"), "0");
     EXPECT_EQ(differences(renderWithRsvg(output), renderWithRsvg(plain)), 0);
-    if (kInkscapeDrawsMovedPatterns) {
-        EXPECT_EQ(differences(renderWithInkscape(output), renderWithInkscape(plain)), 0);
-    }
+    EXPECT_EQ(differences(renderWithInkscape(output), renderWithInkscape(plain)), 0);
 }
 
 TEST_F(InkscapeExtension, CapturedMatrixLastsFromOneRunToTheNextButNotForAnotherUser) {
@@ -359,9 +350,7 @@ TEST_F(InkscapeExtension, CapturedMatrixLastsFromOneRunToTheNextButNotForAnother
     EXPECT_EQ(field(objectLine(applied, "B"), "patternMatrix"), "2,0,0,2,6,-4");
     const fs::path expected = file("expected.svg", drawing("scaled", "scaled"));
     EXPECT_EQ(differences(renderWithRsvg(applied), renderWithRsvg(expected)), 0);
-    if (kInkscapeDrawsMovedPatterns) {
-        EXPECT_EQ(differences(renderWithInkscape(applied), renderWithInkscape(expected)), 0);
-    }
+    EXPECT_EQ(differences(renderWithInkscape(applied), renderWithInkscape(expected)), 0);
 
     const Finished show = declaredCommand("show", "", applied);
     EXPECT_EQ(show.status, 0);
