@@ -45,6 +45,8 @@ timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     sleep 2
     xdotool mousemove 760 363 sleep 1 mousemove 780 488 sleep 1 click 1    # Slide Pattern...
     sleep 6
+    xdotool mousemove 24 161 click 1    # Live preview: the dots move down and right by 8
+    sleep 8
     xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$2"
     kill "$inkscape"
     wait "$inkscape" || true' screenshot "$work" "$root/docs/inkscape-dialog.png"
