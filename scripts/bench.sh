@@ -17,7 +17,7 @@ results="$build/results"
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
     -DSHUNT_BUILD_BENCH=ON -DSHUNT_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j 2 --target plugin_bench ops_bench unicode_bench svg_bench shunt-host ShuntPalette
+cmake --build "$build" -j 2 --target plugin_bench ops_bench unicode_bench svg_bench inkscape_bench shunt-host ShuntPalette
 
 mkdir -p "$results"
 # What the report says about the machine, taken where the numbers are.
@@ -35,7 +35,7 @@ mkdir -p "$results"
 # sides of a comparison alike rather than on one series.
 common=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_out_format=json
     --benchmark_enable_random_interleaving=true)
-for program in plugin_bench unicode_bench svg_bench ops_bench; do
+for program in plugin_bench unicode_bench svg_bench inkscape_bench ops_bench; do
     echo "bench: $program"
     "$build/bench/$program" "${common[@]}" --benchmark_out="$results/$program.json"
 done

@@ -6,6 +6,8 @@
 #include <iostream>
 
 #include "Demo.h"
+#include "InkscapeEffect.h"
+#include "InkscapeInstall.h"
 #include "Scenario.h"
 #include "ScenarioRunner.h"
 #include "serve/ServeCommand.h"
@@ -38,6 +40,11 @@ shunthost::RunnerSettings settingsFrom(
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Inkscape runs the extension's effects with a command line of its own.
+    if (const std::vector<std::string> args(argv + 1, argv + argc); shunthost::isEffectCall(args)) {
+        return shunthost::runEffectCommandLine(args, std::cout, std::cerr);
+    }
+
     CLI::App app{"shunt-host: runs the Shunt Palette plug-in on SVG artwork in a simulated host."};
     app.set_version_flag("--version", std::string("shunt-host ") + SHUNT_VERSION);
     app.require_subcommand(1);
@@ -62,6 +69,7 @@ int main(int argc, char** argv) {
     demo->add_option("--output", output, "Folder the demo writes into")->capture_default_str();
 
     shunthost::serve::ServeCommand serve(app, plugins, prefs);
+    shunthost::InkscapeInstallCommand inkscapeInstall(app);
 
     app.footer(
         "Exit status: 0 when every scenario ran to its end, 1 when an expect failed, 2 for a usage error or\n"
@@ -79,6 +87,9 @@ int main(int argc, char** argv) {
     try {
         if (serve.chosen()) {
             return serve.run();
+        }
+        if (inkscapeInstall.chosen()) {
+            return inkscapeInstall.run(std::cout, std::cerr);
         }
         if (*demo) {
             return shunthost::runDemo(settingsFrom(plugins, prefs), output, std::cout, std::cerr);

@@ -59,7 +59,7 @@ PageArtwork::KeyedPattern& PageArtwork::keyed(pugi::xml_node pattern) {
     return entry;
 }
 
-PageArtwork::Attributes PageArtwork::attributesOf(pugi::xml_node element) {
+PageArtwork::Attributes PageArtwork::attributesOf(pugi::xml_node element) const {
     Attributes attributes;
     for (const pugi::xml_attribute attribute : element.attributes()) {
         if (!isOurs(attribute.name())) {

@@ -46,7 +46,7 @@ private:
     };
     using Attributes = std::vector<std::pair<std::string, std::string>>;
 
-    static Attributes attributesOf(pugi::xml_node element);
+    Attributes attributesOf(pugi::xml_node element) const;
     KeyedPattern& keyed(pugi::xml_node pattern);
 
     svg::SvgArtwork& artwork_;
