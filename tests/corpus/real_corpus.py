@@ -26,7 +26,7 @@ import check_corpus as cc
 np = cc.np
 STEP = 8  # page units the operation moves each pattern by
 PATTERN_COLOUR = "#fe01e1"
-MAX_PIXELS = 1600  # longest side of a render
+MAX_PIXELS = 800  # longest side of a render
 
 
 def root_geometry(path):
