@@ -287,9 +287,12 @@ def check_file(name, spec, folder, renderers, report):
         if not report.check(before is not None, f"{name}: no {renderer} picture of the original"):
             continue
         after = picture(folder / "noop.svg", renderer)
+        if not (folder / "noop.svg").exists():
+            report.failures.append(f"{name}: not saved unchanged")
+            break
         report.check(after is not None and np.array_equal(before, after),
                      f"{name}: saved unchanged, {renderer} does not render it pixel-identical"
-                     + ("" if after is None else f" ({int(differs(before, after).sum())} pixels differ)"))
+                     + (" (no picture)" if after is None else f" ({int(differs(before, after, 0).sum())} pixels differ)"))
     for op in operations(spec):
         saved = folder / f"{op.name}.svg"
         if not report.check(saved.exists(), f"{name} {op.name}: not saved"):
