@@ -110,14 +110,19 @@ def operations(spec):
     return ops
 
 
+CSS_UNITS = {"px": 1, "mm": 96 / 25.4, "cm": 96 / 2.54, "in": 96, "pt": 96 / 72, "pc": 16}
+
+
 def drawing_size(path):
     """The drawing's width and height in CSS pixels."""
     root = ET.parse(path).getroot()
 
     def length(name, fallback):
         value = root.get(name)
-        match = re.fullmatch(r"\s*([0-9.]+)\s*(px)?\s*", value or "")
-        return float(match.group(1)) if match else fallback
+        match = re.fullmatch(r"\s*([0-9.]+(?:[eE][-+]?[0-9]+)?)\s*(px|mm|cm|in|pt|pc)?\s*", value or "")
+        if not match:
+            return fallback
+        return float(match.group(1)) * CSS_UNITS[match.group(2) or "px"]
     box = [float(v) for v in re.split(r"[\s,]+", root.get("viewBox", "0 0 300 150").strip())]
     return length("width", box[2]), length("height", box[3])
 
