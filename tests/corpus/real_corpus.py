@@ -83,7 +83,7 @@ def judge(path, host, plugins, renderers):
             scale = min(scale, 8)
             width, height = round(vb_w * scale), round(vb_h * scale)
             if width < 1 or height < 1 or width > 20000 or height > 20000:
-                raise ValueError("odd size")
+                raise ValueError(f"a page of {vb_w:g} x {vb_h:g} units is too large or small to render")
         except (ET.ParseError, ValueError, ZeroDivisionError) as error:
             result["unreadable"] = str(error)
             return result
@@ -147,6 +147,8 @@ def render(renderer, svgs, folder, width, height, css_w, css_h):
                           "--export-area-page", f"--export-filename={p}", str(s)], 120,
                          env={"HOME": str(folder), "PATH": "/usr/bin:/bin"})
     else:
+        if not css_w or not 1 / 8 <= width / css_w <= 8 or css_w * css_h > 4e6:
+            return None  # a page Chromium would draw too large or too small to compare
         jobs = [{"svg": str(s), "png": str(p), "width": css_w, "height": css_h} for s, p in zip(svgs, pngs)]
         listing = folder / "jobs.json"
         listing.write_text(json.dumps({"scale": width / css_w if css_w else 1, "jobs": jobs}))
