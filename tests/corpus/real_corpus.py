@@ -200,7 +200,8 @@ def summarise(results):
     damaged = [r for r in results if "damaged" in r]
     operated = [r for r in results if "verdicts" in r]
     moved = [r for r in operated if any("outside" in v for v in r["verdicts"].values())]
-    disagree = [r for r in operated if len(set(v == "ok" for v in r["verdicts"].values())) > 1]
+    disagree = [r for r in operated
+                if len(set(v == "ok" for v in r["verdicts"].values() if v != "not rendered")) > 1]
     wrong = [r for r in operated if all(v != "ok" for v in r["verdicts"].values())]
     errors = [r for r in results if "error" in r or "unreadable" in r]
     print(f"files: {len(results)}")
