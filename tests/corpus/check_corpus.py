@@ -84,15 +84,15 @@ class Operation:
         self.images = images or {}  # image id -> expected page rectangle after the operation
 
 
-def operations(spec):
-    patterns = spec["patterns"]
+def operations(drawing):
+    patterns = drawing["patterns"]
     ops = []
     for step, keys in STEPS.items():
         for item, (dx, dy) in ARROWS.items():
             ops.append(Operation(f"arrow{item}-step{step}",
                                  ["select " + " ".join(patterns), "keys " + " ".join(keys), f"click {item}"],
                                  {i: (dx * step, dy * step) for i in patterns}))
-    dashes = spec["dashes"]
+    dashes = drawing["dashes"]
     for item, sign in ((9, -1), (10, +1)):
         # Item 9 adds the step to the dash offset, which draws the dashes one step
         # back along the stroke; item 10 subtracts it.
@@ -101,11 +101,11 @@ def operations(spec):
     resettable = {i: t for i, t in patterns.items() if t is not None}
     moves = {i: (-t[0], -t[1]) for i, t in resettable.items()}
     moves.update({i: (d["offset"] * d["dir"][0], d["offset"] * d["dir"][1]) for i, d in dashes.items()})
-    ops.append(Operation("reset", ["select " + " ".join([*resettable, *dashes, *spec["images"]]), "keys", "click 11"],
-                         moves, dict(spec["images"])))
-    targets = [spec["capture"], *spec["apply"]]
-    ops.append(Operation("capture-apply", [f"select {spec['capture']}", "keys", "click 1", "choose 0",
-                                           "select " + " ".join(spec["apply"]), "choose 1"],
+    ops.append(Operation("reset", ["select " + " ".join([*resettable, *dashes, *drawing["images"]]), "keys", "click 11"],
+                         moves, dict(drawing["images"])))
+    targets = [drawing["capture"], *drawing["apply"]]
+    ops.append(Operation("capture-apply", [f"select {drawing['capture']}", "keys", "click 1", "choose 0",
+                                           "select " + " ".join(drawing["apply"]), "choose 1"],
                          {i: (1, 0) for i in targets}))
     return ops
 
@@ -281,10 +281,10 @@ def picture(svg, renderer):
     return load(path) if path.exists() else None
 
 
-def check_file(name, spec, folder, renderers, report):
-    unit = spec["unit"] * SCALE  # device pixels per page unit
+def check_file(name, drawing, folder, renderers, report):
+    unit = drawing["unit"] * SCALE  # device pixels per page unit
     original = folder / "original.svg"
-    ids = [*spec["patterns"], *spec["dashes"]]
+    ids = [*drawing["patterns"], *drawing["dashes"]]
     plain = load(folder / "original.rsvg.png")
     shape_masks = masks(plain, load(folder / "original-mask.rsvg.png"), ids)
     for renderer in renderers:
@@ -298,7 +298,7 @@ def check_file(name, spec, folder, renderers, report):
         report.check(after is not None and np.array_equal(before, after),
                      f"{name}: saved unchanged, {renderer} does not render it pixel-identical"
                      + (" (no picture)" if after is None else f" ({int(differs(before, after, 0).sum())} pixels differ)"))
-    for op in operations(spec):
+    for op in operations(drawing):
         saved = folder / f"{op.name}.svg"
         if not report.check(saved.exists(), f"{name} {op.name}: not saved"):
             continue
@@ -360,7 +360,7 @@ def check_file(name, spec, folder, renderers, report):
                              f" {w / unit:g} x {h / unit:g}: found box {tuple(v / unit for v in box) if box else None}")
 
 
-def check_resave(name, spec, folder, report):
+def check_resave(name, drawing, folder, report):
     """Inkscape moves another object, removes unused definitions and saves."""
     moved = folder / "arrow1-step1.svg"
     if not moved.exists():
@@ -369,7 +369,7 @@ def check_resave(name, spec, folder, report):
     shutil.copyfile(moved, source)
     resaved = folder / "resaved.svg"
     resaved.unlink(missing_ok=True)
-    actions = f"select-by-id:{spec['other']};transform-translate:10,0;vacuum-defs;" \
+    actions = f"select-by-id:{drawing['other']};transform-translate:10,0;vacuum-defs;" \
               f"export-filename:{resaved};export-overwrite;export-do"
     done = timed_run(["inkscape", f"--actions={actions}", str(source)], 120,
                      env={**os.environ, "HOME": str(folder.parent)})
@@ -380,9 +380,9 @@ def check_resave(name, spec, folder, report):
     if not report.check(before is not None and after is not None, f"{name}: librsvg cannot render the re-save"):
         return
     plain = load(folder / "original.rsvg.png")
-    shape_masks = masks(plain, load(folder / "original-mask.rsvg.png"), list(spec["patterns"]))
-    report.check(differs(before, after).any(), f"{name}: Inkscape's move of {spec['other']} changed nothing")
-    for i in spec["patterns"]:
+    shape_masks = masks(plain, load(folder / "original-mask.rsvg.png"), list(drawing["patterns"]))
+    report.check(differs(before, after).any(), f"{name}: Inkscape's move of {drawing['other']} changed nothing")
+    for i in drawing["patterns"]:
         miss = displacement_mismatch(before, after, shape_masks[i][0], 0, 0)
         report.check(miss is not None and miss <= FILL_TOLERANCE,
                      f"{name}: after Inkscape's re-save the fill of {i} is lost or changed"
@@ -424,9 +424,9 @@ def self_test_verdict(names, corpus, report):
     return 1 if problems else 0
 
 
-def scenario_for(spec, original, folder):
+def scenario_for(drawing, original, folder):
     lines = [f'open "{original}"', "start", "save noop.svg"]
-    for op in operations(spec):
+    for op in operations(drawing):
         lines += [f'open "{original}"', *op.lines, f"save {op.name}.svg"]
     path = folder / "operations.scenario"
     path.write_text("\n".join(lines) + "\n", encoding="utf-8")
@@ -468,12 +468,12 @@ def main():
 
     rsvg_jobs, svgs = [], []
     for name in names:
-        spec = corpus[name]
+        drawing = corpus[name]
         folder = work / Path(name).stem
         folder.mkdir()
         original = folder / "original.svg"
         shutil.copyfile(HERE / "files" / name, original)
-        scenario = scenario_for(spec, original, folder)
+        scenario = scenario_for(drawing, original, folder)
         if args.self_test:
             done = careless_host(scenario)
         else:
@@ -481,8 +481,8 @@ def main():
                               str(scenario)], 120)
         report.check(done.returncode == 0, f"{name}: shunt-host run ended with status {done.returncode}: "
                      + " ".join(done.stderr.split())[:300])
-        ids = [*spec["patterns"], *spec["dashes"]]
-        for svg in [original, *(folder / f"{op.name}.svg" for op in operations(spec)), folder / "noop.svg"]:
+        ids = [*drawing["patterns"], *drawing["dashes"]]
+        for svg in [original, *(folder / f"{op.name}.svg" for op in operations(drawing)), folder / "noop.svg"]:
             if not svg.exists():
                 continue
             svgs.append(svg)
@@ -490,7 +490,7 @@ def main():
             if svg.name != "noop.svg":
                 variant = svg.with_name(svg.stem + "-mask.svg")
                 try:
-                    mask_variant(svg, variant, ids, spec["dashes"])
+                    mask_variant(svg, variant, ids, drawing["dashes"])
                     rsvg_jobs.append((variant, variant.with_name(variant.stem + ".rsvg.png")))
                 except ET.ParseError as error:
                     report.failures.append(f"{name}: {svg.name} does not parse: {error}")
