@@ -1,0 +1,232 @@
+#!/usr/bin/python3
+"""Runs shunt-host over real drawings and judges the result as check_corpus.py does.
+
+For each file (one a line in FILE_LIST): opened and saved unchanged, it must
+render pixel-identical in librsvg; where it has pattern-filled paths, all of
+them are moved 8 page units right (select all, shift + control, right arrow),
+and in librsvg, Chromium and Inkscape the picture must be the original with
+each pattern fill's inside displaced by 8 units and nothing else changed.
+scripts/real-corpus.sh installs the drawings and calls this; it prints the
+figures and writes one JSON line per file to OUT/results.jsonl.
+"""
+
+import argparse
+import collections
+import json
+import multiprocessing
+import re
+import shutil
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+from pathlib import Path
+
+import check_corpus as cc
+
+np = cc.np
+STEP = 8  # page units the operation moves each pattern by
+PATTERN_COLOUR = "#fe01e1"
+MAX_PIXELS = 800  # longest side of a render
+
+
+def root_geometry(path):
+    """(viewBox width, viewBox height, CSS width, CSS height) of the drawing."""
+    root = ET.parse(path).getroot()
+    box = root.get("viewBox")
+    width, height = cc.drawing_size(path)
+    if box:
+        numbers = [float(v) for v in re.split(r"[\s,]+", box.strip())]
+        return numbers[2], numbers[3], width, height
+    return width, height, width, height
+
+
+def solid_pattern_fills(source, target):
+    """Writes `source` with every fill that shows a pattern painted in one solid colour."""
+    tree = ET.parse(source)
+    patterns = {e.get("id") for e in tree.iter() if e.tag.endswith("}pattern") and e.get("id")}
+    reference = re.compile(r"url\(\s*['\"]?#(" + "|".join(map(re.escape, patterns)) + r")['\"]?\s*\)[^;]*") \
+        if patterns else None
+    if reference is None:
+        return False
+    for element in tree.iter():
+        for name in ("fill", "style"):
+            value = element.get(name)
+            if value and reference.search(value):
+                element.set(name, reference.sub(PATTERN_COLOUR, value))
+        if element.tag.endswith("}style") and element.text and reference.search(element.text):
+            element.text = reference.sub(PATTERN_COLOUR, element.text)
+    tree.write(target, encoding="utf-8", xml_declaration=True)
+    return True
+
+
+def rsvg(svg, png, width, height):
+    done = cc.timed_run(["rsvg-convert", "-w", str(width), "-h", str(height), "-o", str(png), str(svg)], 60)
+    return done.returncode == 0 and png.exists()
+
+
+def judge(path, host, plugins, renderers):
+    result = {"file": str(path)}
+    with tempfile.TemporaryDirectory(prefix="shunt-real-") as temp:
+        folder = Path(temp)
+        original = folder / "original.svg"
+        shutil.copyfile(path, original)
+        scenario = folder / "run.scenario"
+        scenario.write_text("open original.svg\nstart\nsave noop.svg\ndump\nselect all\nkeys shift control\n"
+                            "click 1\nsave moved.svg\n")
+        done = cc.timed_run([host, "run", "--plugins", plugins, "--prefs", str(folder / "prefs"), str(scenario)], 60)
+        if done.returncode != 0 and not (folder / "noop.svg").exists():
+            message = done.stderr.strip().splitlines()[-1] if done.stderr.strip() else f"status {done.returncode}"
+            result["refused"] = re.sub(r"^.*?:\d+: ", "", message)
+        try:
+            vb_w, vb_h, css_w, css_h = root_geometry(original)
+            scale = max(1, int(MAX_PIXELS // max(vb_w, vb_h, 1)))
+            scale = min(scale, 8)
+            width, height = round(vb_w * scale), round(vb_h * scale)
+            if width < 1 or height < 1 or width > 20000 or height > 20000:
+                raise ValueError(f"a page of {vb_w:g} x {vb_h:g} units is too large or small to render")
+        except (ET.ParseError, ValueError, ZeroDivisionError) as error:
+            result["unreadable"] = str(error)
+            return result
+        rendered = rsvg(original, folder / "original.png", width, height)
+        result["rsvg_renders"] = rendered
+        if "refused" in result or not rendered:
+            return result
+        noop = folder / "noop.svg"
+        try:
+            ET.parse(noop)
+        except ET.ParseError as error:
+            result["damaged"] = f"saved unchanged, it no longer parses: {error}"
+            return result
+        before = cc.load(folder / "original.png")
+        same = rsvg(noop, folder / "noop.png", width, height) and np.array_equal(before, cc.load(folder / "noop.png"))
+        result["identical"] = bool(same)
+        if not same:
+            result["damaged"] = "saved unchanged, librsvg renders it differently"
+        patterned = [line.split()[1] for line in done.stdout.splitlines()
+                     if line.startswith("object ") and " fillKind=2 " in line]
+        result["pattern_paths"] = len(patterned)
+        moved = folder / "moved.svg"
+        if not patterned or not moved.exists():
+            return result
+        if not solid_pattern_fills(original, folder / "mask.svg") or not rsvg(folder / "mask.svg",
+                                                                                folder / "mask.png", width, height):
+            result["unjudged"] = "no mask of its pattern fills"
+            return result
+        variant = cc.load(folder / "mask.png")
+        touched = np.abs(before - variant).max(axis=2) > 0
+        interior = (variant == np.array([0xfe, 0x01, 0xe1], dtype=np.int16)).all(axis=2)
+        allowed = cc.dilate(touched, 2)
+        verdicts = {}
+        for renderer in renderers:
+            pictures = render(renderer, [original, moved], folder, width, height, css_w, css_h)
+            if pictures is None:
+                verdicts[renderer] = "not rendered"
+                continue
+            a, b = pictures
+            outside = cc.differs(a, b) & ~allowed
+            if outside.any():
+                verdicts[renderer] = f"{int(outside.sum())} pixels changed outside the pattern fills"
+                continue
+            miss = cc.displacement_mismatch(a, b, interior, STEP * scale, 0)
+            if miss is not None and miss > cc.FILL_TOLERANCE:
+                verdicts[renderer] = f"fill not moved by {STEP} units ({100 * miss:.1f} % differs)"
+            else:
+                verdicts[renderer] = "ok"
+        result["verdicts"] = verdicts
+    return result
+
+
+def render(renderer, svgs, folder, width, height, css_w, css_h):
+    pngs = [s.with_name(f"{s.stem}.{renderer}.png") for s in svgs]
+    if renderer == "rsvg":
+        if not all(rsvg(s, p, width, height) for s, p in zip(svgs, pngs)):
+            return None
+    elif renderer == "inkscape":
+        for s, p in zip(svgs, pngs):
+            cc.timed_run(["inkscape", "--export-type=png", f"--export-width={width}", f"--export-height={height}",
+                          "--export-area-page", f"--export-filename={p}", str(s)], 120,
+                         env={"HOME": str(folder), "PATH": "/usr/bin:/bin"})
+    else:
+        if not css_w or not 1 / 8 <= width / css_w <= 8 or css_w * css_h > 4e6:
+            return None  # a page Chromium would draw too large or too small to compare
+        jobs = [{"svg": str(s), "png": str(p), "width": css_w, "height": css_h} for s, p in zip(svgs, pngs)]
+        listing = folder / "jobs.json"
+        listing.write_text(json.dumps({"scale": width / css_w if css_w else 1, "jobs": jobs}))
+        cc.timed_run(["node", str(cc.HERE / "render-chromium.mjs"), str(listing)], 120)
+    if not all(p.exists() for p in pngs):
+        return None
+    pictures = [cc.load(p) for p in pngs]
+    if any(p.shape[:2] != (height, width) for p in pictures):
+        pictures = [np.asarray(cc.Image.fromarray(p.astype(np.uint8)).resize((width, height)), dtype=np.int16)
+                    for p in pictures]
+    return pictures
+
+
+def worker(args):
+    path, host, plugins, renderers = args
+    try:
+        return judge(Path(path), host, plugins, renderers)
+    except Exception as error:  # one odd file must not end the run; it is reported
+        return {"file": path, "error": f"{type(error).__name__}: {error}"}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--host", required=True)
+    parser.add_argument("--plugins", required=True)
+    parser.add_argument("--out", required=True, help="folder for results.jsonl")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--renderers", default="rsvg,chromium,inkscape")
+    parser.add_argument("file_list")
+    args = parser.parse_args()
+    files = [line for line in Path(args.file_list).read_text().splitlines() if line]
+    renderers = args.renderers.split(",")
+    out = Path(args.out)
+    out.mkdir(parents=True, exist_ok=True)
+    results = []
+    with open(out / "results.jsonl", "w") as log, multiprocessing.Pool(args.jobs) as pool:
+        for result in pool.imap_unordered(worker, [(f, args.host, args.plugins, renderers) for f in files], 4):
+            results.append(result)
+            log.write(json.dumps(result) + "\n")
+            log.flush()
+    summarise(results)
+
+
+def summarise(results):
+    refused = collections.Counter(r["refused"] for r in results if "refused" in r)
+    refused_rendered = [r for r in results if "refused" in r and r.get("rsvg_renders")]
+    rendered = [r for r in results if r.get("rsvg_renders") and "refused" not in r]
+    identical = sum(1 for r in rendered if r.get("identical"))
+    damaged = [r for r in results if "damaged" in r]
+    operated = [r for r in results if "verdicts" in r]
+    moved = [r for r in operated if any("outside" in v for v in r["verdicts"].values())]
+    disagree = [r for r in operated
+                if len(set(v == "ok" for v in r["verdicts"].values() if v != "not rendered")) > 1]
+    wrong = [r for r in operated if all(v != "ok" for v in r["verdicts"].values())]
+    errors = [r for r in results if "error" in r or "unreadable" in r]
+    print(f"files: {len(results)}")
+    print(f"refused: {sum(refused.values())} ({len(refused_rendered)} of them rendered by librsvg)")
+    for reason, count in refused.most_common():
+        print(f"  {count:6d}  {reason}")
+    print(f"not rendered by librsvg: {sum(1 for r in results if r.get('rsvg_renders') is False)}")
+    print(f"saved unchanged, pixel-identical in librsvg: {identical} of {len(rendered)}")
+    print(f"damaged: {len(damaged)}")
+    for r in damaged:
+        print(f"  {r['file']}: {r['damaged']}")
+    print(f"with pattern fills, operated on: {len(operated)}")
+    print(f"objects moved (pixels changed outside the pattern fills): {len(moved)}")
+    for r in moved:
+        print(f"  {r['file']}: {r['verdicts']}")
+    print(f"pattern not displaced as expected in any renderer: {len(wrong)}")
+    for r in wrong:
+        print(f"  {r['file']}: {r['verdicts']}")
+    print(f"renderer disagreements: {len(disagree)}")
+    for r in disagree:
+        print(f"  {r['file']}: {r['verdicts']}")
+    print(f"files the checker could not read: {len(errors)}")
+    for r in errors:
+        print(f"  {r['file']}: {r.get('error') or r.get('unreadable')}")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
