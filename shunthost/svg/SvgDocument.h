@@ -15,6 +15,7 @@
 
 #include "SvgError.h"
 #include "SvgInterned.h"
+#include "SvgTransform.h"
 #include "simhost/Document.h"
 
 namespace shunthost::svg {
@@ -30,6 +31,17 @@ struct ArtSource {
     Interned<AIPathStyle>::Index styleRead = 0;  // paths and mystery path art
     Interned<AIRealMatrix>::Index matrixRead = 0;  // placed, raster and foreign-object art
     bool nameIsId = false;  // the name is the element's id; a generated one is never written
+    // Where the element's own matrix sits on the page (see SvgPageSpace.h), as
+    // indexes into SvgArtwork::placements (0 is the identity): for a path, the
+    // map from its user space (its own transform included) to the page; for
+    // an image or foreign object, the map from the user space it sits in to the
+    // page, and its placement of the picture inside its own transform.
+    Interned<Affine>::Index outside = 0;
+    Interned<Affine>::Index inside = 0;
+    // Properties that style sheets set on the element (SheetOrigin's bits):
+    // a change of one of them is written into its style attribute.
+    std::uint16_t fromSheet = 0;
+    std::uint16_t importantInSheet = 0;
 };
 
 struct SvgArtwork {
@@ -43,6 +55,7 @@ struct SvgArtwork {
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
     Interned<AIPathStyle> stylesRead;                                // what ArtSource::styleRead indexes
     Interned<AIRealMatrix> matricesRead;                             // what ArtSource::matrixRead indexes
+    Interned<Affine> placements;  // what ArtSource::outside and inside index; 0 is the identity
 
     // The style and matrix of an object as read or last saved.
     const AIPathStyle& styleRead(simhost::ArtId id) const { return stylesRead[sources[id].styleRead]; }

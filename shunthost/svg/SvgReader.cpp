@@ -5,17 +5,21 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "SvgArtRole.h"
 #include "SvgDocument.h"
+#include "SvgImageSize.h"
+#include "SvgPageSpace.h"
 #include "SvgPaintServers.h"
 #include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
+#include "SvgStyleSheet.h"
 #include "SvgTextHash.h"
 #include "SvgTransform.h"
 
@@ -32,13 +36,14 @@ constexpr std::string_view kGeneratedPrefix = "art";
 
 class Reader {
 public:
-    Reader(SvgArtwork& artwork, ReadErrors& errors)
+    Reader(SvgArtwork& artwork, ReadErrors& errors, const std::filesystem::path* folder)
         : art_(artwork),
           errors_(errors),
           own_(artwork.prefix),
           servers_(artwork, errors, own_),
           paths_(servers_, errors, own_),
-          cache_(0) {}
+          cache_(0),
+          folder_(folder) {}
 
     void read() {
         const pugi::xml_node root = art_.xml->document_element();
@@ -46,6 +51,9 @@ public:
             fail(root, "not an SVG document: the root element is <" + std::string(root.name()) + ">");
         }
         const std::size_t artElements = servers_.collect(root);
+        for (const pugi::xml_node style : servers_.styleElements()) {
+            sheets_.addElement(style);
+        }
         art_.document.reserve(artElements);
         art_.sources.reserve(artElements);
         artIds_.reserve(artElements);
@@ -53,11 +61,14 @@ public:
         const simhost::ArtObject plain;
         plainStyle_ = art_.stylesRead.intern(plain.style);
         plainMatrix_ = art_.matricesRead.intern(plain.matrix);
-        InheritedStyle rootStyle;
+        art_.placements.intern(Affine{});  // index 0, what ArtSource holds by default
+        Frame top;
+        top.next = root.first_child();
+        top.viewport = rootViewport(root);
         ElementAttributes attributes = gatherAttributes(root, art_.prefix, own_);
-        mergeStyleAttribute(attributes);
-        applyProperties(root, attributes, rootStyle);
-        readChildren(root, simhost::kNoArt, rootStyle);
+        cascade(root, attributes);
+        applyProperties(root, attributes, top.style);
+        walk(std::move(top));
         nameObjects();
         // What the document holds now is what the file says: saving looks
         // only at what changes from here on.
@@ -65,6 +76,17 @@ public:
     }
 
 private:
+    // A group being read: what its members inherit, and where they sit on the page.
+    struct Frame {
+        pugi::xml_node next;  // the next member to read
+        simhost::ArtId art = simhost::kNoArt;
+        std::uint32_t group = 0;  // the group's number, for the style cache
+        InheritedStyle style;
+        Affine outside;  // from the members' user space to the page
+        Interned<Affine>::Index outsideIndex = 0;
+        ViewportSize viewport;  // what percentages of the members' geometry refer to
+    };
+
     // Names must be unique among the document's objects: an object whose id an
     // earlier object has, or that has none, gets a generated name.
     void nameObjects() {
@@ -115,8 +137,12 @@ private:
         return duplicates;
     }
 
-    // Presentation attributes first, then the style attribute, which wins.
-    static void mergeStyleAttribute(ElementAttributes& attributes) {
+    // Presentation attributes first, then style sheets, then the style
+    // attribute, which wins (!important turns the last two around).
+    SheetOrigin cascade(pugi::xml_node element, ElementAttributes& attributes) const {
+        if (!sheets_.empty()) {
+            return sheets_.cascade(element, attributes);
+        }
         if (!attributes.style.empty()) {
             forEachDeclaration(attributes.style, [&](std::string_view name, std::string_view value) {
                 if (const auto property = propertyNamed(name)) {
@@ -124,6 +150,7 @@ private:
                 }
             });
         }
+        return {};
     }
 
     void applyProperties(pugi::xml_node element, const ElementAttributes& attributes, InheritedStyle& style) {
@@ -158,77 +185,182 @@ private:
         return name;
     }
 
-    // The path style of a shape, as an index into the styles read; notes the
-    // pattern of ours that its fill shows.
+    // The path style of a shape in the element's own user space, as an index
+    // into the styles read; notes the pattern of ours that its fill shows and
+    // the pattern it shows.
     Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
                                             const InheritedStyle& inherited, std::uint32_t group,
-                                            ArtSource& source) {
+                                            ArtSource& source, pugi::xml_node& fillPattern) {
         const PathStyleCache::Key key(group, attributes);
         if (const PathStyleCache::Entry* known = cache_.find(key)) {
             source.ownPattern = known->ownPattern;
+            fillPattern = known->fillPattern;
             return known->style;
         }
         InheritedStyle style = inherited;
         applyProperties(element, attributes, style);
-        const auto index = art_.stylesRead.intern(paths_.read(element, attributes, style, source));
-        cache_.store(key, index, source.ownPattern);
+        const auto index =
+            art_.stylesRead.intern(paths_.read(element, attributes, style, source, fillPattern));
+        cache_.store(key, index, source.ownPattern, fillPattern);
         return index;
     }
 
-    void readChildren(pugi::xml_node parent, simhost::ArtId parentArt, const InheritedStyle& inherited) {
-        const std::uint32_t group = groupsRead_++;
-        for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+    // The element's transform attribute. On a group or shape one that cannot
+    // be read is no transform, as renderers take it; on an image or foreign
+    // object, whose matrix the host holds, it refuses the file.
+    std::optional<Affine> ownTransform(pugi::xml_node element, std::string_view text, bool required) {
+        if (text.empty()) {
+            return std::nullopt;
+        }
+        auto transform = parseTransformExactly(text);
+        if (!transform && required) {
+            fail(element, "bad transform " + quoted(text));
+        }
+        return transform;
+    }
+
+    Interned<Affine>::Index placementIndex(const Affine& map) {
+        return map.isIdentity() ? 0 : art_.placements.intern(map);
+    }
+
+    // Reads the members of each group in document order, without recursion:
+    // the groups open around the element being read are on `open`.
+    void walk(Frame top) {
+        std::vector<Frame> open;
+        open.push_back(std::move(top));
+        open.back().group = groupsRead_++;
+        while (!open.empty()) {
+            Frame& frame = open.back();
+            const pugi::xml_node child = frame.next;
+            if (!child) {
+                open.pop_back();
+                continue;
+            }
+            frame.next = child.next_sibling();
             // By name first: the white space between elements has none.
             const Role role = roleOf(child.name());
             if (role == Role::NotArt || child.type() != pugi::node_element) {
                 continue;
             }
-            ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);
-            mergeStyleAttribute(attributes);
-
-            const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
-            simhost::ArtObject& object = art_.document.emplace(parentArt);
-            ArtSource source;
-            source.element = child;
-            source.styleRead = plainStyle_;
-            source.matrixRead = plainMatrix_;
-            takeName(attributes.id, artId, object, source);
-            // Most elements are shapes, which pass nothing on to members.
-            if (role == Role::Shape) {
-                source.styleRead = shapeStyle(child, attributes, inherited, group, source);
-                object.type = shapeType(child, attributes.artType);
-                object.style = art_.stylesRead[source.styleRead];
-                art_.sources.push_back(source);
-                continue;
-            }
-            InheritedStyle style = inherited;
-            applyProperties(child, attributes, style);
-            switch (role) {
-                case Role::Group:
-                    object.type = kGroupArt;
-                    break;
-                case Role::Image:
-                    object.type = attributes.href.starts_with("data:") ? kRasterArt : kPlacedArt;
-                    object.matrix = elementMatrix(child, attributes.transform);
-                    source.matrixRead = art_.matricesRead.intern(object.matrix);
-                    break;
-                case Role::ForeignObject:
-                    object.type = kForeignObjectArt;
-                    object.matrix = elementMatrix(child, attributes.transform);
-                    source.matrixRead = art_.matricesRead.intern(object.matrix);
-                    break;
-                case Role::Text:
-                    object.type = kTextFrameArt;
-                    break;
-                case Role::Shape:
-                case Role::NotArt:
-                    break;
-            }
-            art_.sources.push_back(source);
-            if (role == Role::Group) {
-                readChildren(child, artId, style);
+            if (auto members = readElement(child, role, frame)) {
+                members->group = groupsRead_++;
+                open.push_back(std::move(*members));
             }
         }
+    }
+
+    // One art element; a group gives the frame its members are read in.
+    std::optional<Frame> readElement(pugi::xml_node child, Role role, const Frame& frame) {
+        ElementAttributes attributes = gatherAttributes(child, art_.prefix, own_);
+        const SheetOrigin origin = cascade(child, attributes);
+
+        const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
+        simhost::ArtObject& object = art_.document.emplace(frame.art);
+        ArtSource source;
+        source.element = child;
+        source.styleRead = plainStyle_;
+        source.matrixRead = plainMatrix_;
+        source.fromSheet = origin.fromSheet;
+        source.importantInSheet = origin.important;
+        takeName(attributes.id, artId, object, source);
+        // Most elements are shapes, which pass nothing on to members.
+        if (role == Role::Shape) {
+            pugi::xml_node fillPattern;
+            source.styleRead = shapeStyle(child, attributes, frame.style, frame.group, source, fillPattern);
+            const auto transform = ownTransform(child, attributes.transform, false);
+            source.outside =
+                transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
+            if (fillPattern && source.outside != 0) {
+                // The pattern matrix on the page: the shape's place composed
+                // with its patternTransform, rounded once.
+                AIPathStyle style = art_.stylesRead[source.styleRead];
+                style.transform = toHostMatrix(art_.placements[source.outside],
+                                               servers_.patternFill(fillPattern).exact, Affine{});
+                source.styleRead = art_.stylesRead.intern(style);
+            }
+            object.type = shapeType(child, attributes.artType);
+            object.style = art_.stylesRead[source.styleRead];
+            art_.sources.push_back(source);
+            return std::nullopt;
+        }
+        Frame members;
+        members.style = frame.style;
+        applyProperties(child, attributes, members.style);
+        switch (role) {
+            case Role::Group:
+                object.type = kGroupArt;
+                members.next = child.first_child();
+                members.art = artId;
+                members.viewport = frame.viewport;
+                members.outside = frame.outside;
+                if (std::strcmp(child.name(), "svg") == 0) {
+                    members.outside =
+                        times(frame.outside, nestedViewport(child, frame.viewport, members.viewport));
+                } else if (const auto transform = ownTransform(child, attributes.transform, false)) {
+                    members.outside = times(frame.outside, *transform);
+                }
+                members.outsideIndex =
+                    members.outside.isIdentity() ? 0 : art_.placements.intern(members.outside);
+                break;
+            case Role::Image:
+            case Role::ForeignObject: {
+                object.type = role == Role::ForeignObject            ? kForeignObjectArt
+                              : attributes.href.starts_with("data:") ? kRasterArt
+                                                                     : kPlacedArt;
+                source.outside = frame.outsideIndex;
+                source.inside = placementIndex(role == Role::Image ? imagePlacement(child, attributes, frame)
+                                                                   : contentOrigin(child, frame));
+                const auto own = parseTransform(attributes.transform);
+                if (!own) {
+                    fail(child, "bad transform " + quoted(attributes.transform));
+                }
+                if (source.outside == 0 && source.inside == 0) {
+                    object.matrix = flipVertical(*own);
+                } else {
+                    const Affine exact = attributes.transform.empty()
+                                             ? Affine{}
+                                             : *parseTransformExactly(attributes.transform);
+                    object.matrix = toHostMatrix(frame.outside, exact, art_.placements[source.inside]);
+                }
+                source.matrixRead = art_.matricesRead.intern(object.matrix);
+                break;
+            }
+            case Role::Text:
+                object.type = kTextFrameArt;
+                break;
+            case Role::Shape:
+            case Role::NotArt:
+                break;
+        }
+        art_.sources.push_back(source);
+        if (role == Role::Group) {
+            return members;
+        }
+        return std::nullopt;
+    }
+
+    // An element's x and y, where its content's origin is.
+    static Affine contentOrigin(pugi::xml_node element, const Frame& frame) {
+        const double x = geometryLength(element.attribute("x").value(), frame.viewport.width).value_or(0);
+        const double y = geometryLength(element.attribute("y").value(), frame.viewport.height).value_or(0);
+        return {1, 0, 0, 1, x, y};
+    }
+
+    // Where an image puts its picture: the picture's natural size fitted into
+    // x, y, width and height as preserveAspectRatio says. A picture whose size
+    // cannot be known is taken at the size the image gives it.
+    Affine imagePlacement(pugi::xml_node image, const ElementAttributes& attributes, const Frame& frame) {
+        const Affine at = contentOrigin(image, frame);
+        const auto natural = naturalImageSize(attributes.href, folder_);
+        const auto width = geometryLength(image.attribute("width").value(), frame.viewport.width);
+        const auto height = geometryLength(image.attribute("height").value(), frame.viewport.height);
+        if (!natural) {
+            return at;
+        }
+        // A missing width or height is the picture's own, as SVG 2 sizes it.
+        return fitBox(0, 0, natural->width, natural->height, at.e, at.f, width.value_or(natural->width),
+                      height.value_or(natural->height),
+                      parseAspectRatio(image.attribute("preserveAspectRatio").value()));
     }
 
     // The element's id becomes the object's name; nameObjects settles the
@@ -256,14 +388,6 @@ private:
         fail(element, "unknown " + own_.artType + " " + quoted(artType) + " (known: mystery-path)");
     }
 
-    AIRealMatrix elementMatrix(pugi::xml_node element, std::string_view transform) {
-        const auto matrix = parseTransform(transform);
-        if (!matrix) {
-            fail(element, "bad transform " + quoted(transform));
-        }
-        return flipVertical(*matrix);
-    }
-
     [[noreturn]] void fail(pugi::xml_node element, const std::string& message) {
         errors_.fail(element, message);
     }
@@ -274,6 +398,8 @@ private:
     PaintServers servers_;
     PathStyleReader paths_;
     PathStyleCache cache_;
+    StyleSheets sheets_;
+    const std::filesystem::path* folder_;  // where linked pictures are looked for; null: nowhere
     std::uint32_t groupsRead_ = 0;
     Interned<AIPathStyle>::Index plainStyle_ = 0;               // what objects without a path style hold
     Interned<AIRealMatrix>::Index plainMatrix_ = 0;             // what objects without a matrix hold
@@ -311,9 +437,9 @@ void checkParsed(const pugi::xml_parse_result& result, SvgArtwork& artwork, Read
     }
 }
 
-void readInto(SvgArtwork& artwork, ReadErrors& errors) {
+void readInto(SvgArtwork& artwork, ReadErrors& errors, const std::filesystem::path* folder) {
     artwork.prefix = ownPrefix(artwork.xml->document_element());
-    Reader(artwork, errors).read();
+    Reader(artwork, errors, folder).read();
 }
 
 std::string readFile(const std::string& path) {
@@ -361,7 +487,8 @@ SvgArtwork readSvg(const std::string& path) {
     }
     ReadErrors errors(path, [&path] { return readFile(path); });
     checkParsed(result, artwork, errors);
-    readInto(artwork, errors);
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    readInto(artwork, errors, &folder);
     return artwork;
 }
 
@@ -371,7 +498,7 @@ SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     const pugi::xml_parse_result result = artwork.xml->load_buffer(text.data(), text.size(), kParseOptions);
     ReadErrors errors(sourceName, [text] { return std::string(text); });
     checkParsed(result, artwork, errors);
-    readInto(artwork, errors);
+    readInto(artwork, errors, nullptr);
     return artwork;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "SvgPageSpace.h"
 #include "SvgStyleAttribute.h"
 
 namespace shunthost::svg {
@@ -88,18 +89,34 @@ pugi::xml_node WriteContext::defs() {
     return root.prepend_child("defs");
 }
 
-void setProperty(pugi::xml_node element, const char* name, const std::string& value) {
-    if (pugi::xml_attribute style = element.attribute("style")) {
-        if (const auto replaced = replaceDeclaration(style.value(), name, value)) {
+void setProperty(pugi::xml_node element, const char* name, const std::string& value, bool fromSheet,
+                 bool importantInSheet) {
+    pugi::xml_attribute style = element.attribute("style");
+    const std::string written = importantInSheet ? value + " !important" : value;
+    if (style) {
+        if (const auto replaced = replaceDeclaration(style.value(), name, written)) {
             style.set_value(replaced->c_str());
             return;
         }
+    }
+    if (fromSheet) {
+        if (!style) {
+            style = element.append_attribute("style");
+        }
+        style.set_value(appendDeclaration(style.value(), name, written).c_str());
+        return;
     }
     pugi::xml_attribute attribute = element.attribute(name);
     if (!attribute) {
         attribute = element.append_attribute(name);
     }
     attribute.set_value(value.c_str());
+}
+
+std::optional<AIRealMatrix> ownMatrix(const SvgArtwork& artwork, simhost::ArtId id,
+                                      const AIRealMatrix& host) {
+    const ArtSource& source = artwork.sources[id];
+    return fromHostMatrix(artwork.placements[source.outside], host, artwork.placements[source.inside]);
 }
 
 }  // namespace shunthost::svg
