@@ -63,11 +63,13 @@ public:
         plainMatrix_ = art_.matricesRead.intern(plain.matrix);
         art_.placements.intern(Affine{});  // index 0, what ArtSource holds by default
         Frame top;
+        top.element = root;
         top.next = root.first_child();
         top.viewport = rootViewport(root);
         ElementAttributes attributes = gatherAttributes(root, art_.prefix, own_);
         cascade(root, attributes);
         applyProperties(root, attributes, top.style);
+        sheets_.enter(root);
         walk(std::move(top));
         nameObjects();
         // What the document holds now is what the file says: saving looks
@@ -78,7 +80,8 @@ public:
 private:
     // A group being read: what its members inherit, and where they sit on the page.
     struct Frame {
-        pugi::xml_node next;  // the next member to read
+        pugi::xml_node element;  // the group's own
+        pugi::xml_node next;     // the next member to read
         simhost::ArtId art = simhost::kNoArt;
         std::uint32_t group = 0;  // the group's number, for the style cache
         InheritedStyle style;
@@ -205,18 +208,10 @@ private:
         return index;
     }
 
-    // The element's transform attribute. On a group or shape one that cannot
-    // be read is no transform, as renderers take it; on an image or foreign
-    // object, whose matrix the host holds, it refuses the file.
-    std::optional<Affine> ownTransform(pugi::xml_node element, std::string_view text, bool required) {
-        if (text.empty()) {
-            return std::nullopt;
-        }
-        auto transform = parseTransformExactly(text);
-        if (!transform && required) {
-            fail(element, "bad transform " + quoted(text));
-        }
-        return transform;
+    // The transform attribute of a group or shape; one that cannot be read
+    // is no transform, as renderers take it.
+    static std::optional<Affine> ownTransform(std::string_view text) {
+        return text.empty() ? std::nullopt : parseTransformExactly(text);
     }
 
     Interned<Affine>::Index placementIndex(const Affine& map) {
@@ -233,6 +228,7 @@ private:
             Frame& frame = open.back();
             const pugi::xml_node child = frame.next;
             if (!child) {
+                sheets_.leave(frame.element);
                 open.pop_back();
                 continue;
             }
@@ -244,6 +240,8 @@ private:
             }
             if (auto members = readElement(child, role, frame)) {
                 members->group = groupsRead_++;
+                members->element = child;
+                sheets_.enter(child);
                 open.push_back(std::move(*members));
             }
         }
@@ -267,7 +265,7 @@ private:
         if (role == Role::Shape) {
             pugi::xml_node fillPattern;
             source.styleRead = shapeStyle(child, attributes, frame.style, frame.group, source, fillPattern);
-            const auto transform = ownTransform(child, attributes.transform, false);
+            const auto transform = ownTransform(attributes.transform);
             source.outside =
                 transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
             if (fillPattern && source.outside != 0) {
@@ -296,7 +294,7 @@ private:
                 if (std::strcmp(child.name(), "svg") == 0) {
                     members.outside =
                         times(frame.outside, nestedViewport(child, frame.viewport, members.viewport));
-                } else if (const auto transform = ownTransform(child, attributes.transform, false)) {
+                } else if (const auto transform = ownTransform(attributes.transform)) {
                     members.outside = times(frame.outside, *transform);
                 }
                 members.outsideIndex =

@@ -5,6 +5,7 @@
 
 #include "SvgNumbers.h"
 #include "SvgStyleAttribute.h"
+#include "SvgTextHash.h"
 
 namespace shunthost::svg {
 
@@ -97,7 +98,57 @@ bool hasClass(pugi::xml_node element, std::string_view wanted) {
     return false;
 }
 
+// An id, class or element name as one number; the kind keeps an id from
+// passing for a class of the same name.
+std::uint64_t feature(char kind, std::string_view name) {
+    return mixText(static_cast<std::uint64_t>(kind), name);
+}
+
 }  // namespace
+
+template <class Visit>
+void StyleSheets::forEachFeature(pugi::xml_node element, Visit visit) {
+    visit(feature('t', localName(element)));
+    if (const std::string_view id = element.attribute("id").value(); !id.empty()) {
+        visit(feature('#', id));
+    }
+    const std::string_view classes = element.attribute("class").value();
+    std::size_t pos = 0;
+    while (pos < classes.size()) {
+        while (pos < classes.size() && isSpace(classes[pos])) {
+            ++pos;
+        }
+        const std::size_t start = pos;
+        while (pos < classes.size() && !isSpace(classes[pos])) {
+            ++pos;
+        }
+        if (pos > start) {
+            visit(feature('.', classes.substr(start, pos - start)));
+        }
+    }
+}
+
+void StyleSheets::enter(pugi::xml_node element) {
+    if (!rules_.empty()) {
+        forEachFeature(element, [this](std::uint64_t f) { ++ancestorFeatures_[f]; });
+    }
+}
+
+void StyleSheets::leave(pugi::xml_node element) {
+    if (!rules_.empty()) {
+        forEachFeature(element, [this](std::uint64_t f) {
+            if (const auto found = ancestorFeatures_.find(f);
+                found != ancestorFeatures_.end() && --found->second == 0) {
+                ancestorFeatures_.erase(found);
+            }
+        });
+    }
+}
+
+bool StyleSheets::ancestorsMayMatch(const Rule& rule) const {
+    return std::all_of(rule.ancestorFeatures.begin(), rule.ancestorFeatures.end(),
+                       [this](std::uint64_t f) { return ancestorFeatures_.contains(f); });
+}
 
 void StyleSheets::add(std::string text) {
     const std::string& sheet = texts_.emplace_back(withoutComments(text));
@@ -272,6 +323,18 @@ bool StyleSheets::parseSelector(std::string_view text, Rule& rule) {
     // now says whether the next one must be its parent or any ancestor.
     std::reverse(leftToRight.begin(), leftToRight.end());
     rule.compounds = std::move(leftToRight);
+    for (std::size_t i = 1; i < rule.compounds.size(); ++i) {
+        const Compound& ancestor = rule.compounds[i];
+        if (!ancestor.type.empty()) {
+            rule.ancestorFeatures.push_back(feature('t', ancestor.type));
+        }
+        if (!ancestor.id.empty()) {
+            rule.ancestorFeatures.push_back(feature('#', ancestor.id));
+        }
+        for (const std::string_view name : ancestor.classes) {
+            rule.ancestorFeatures.push_back(feature('.', name));
+        }
+    }
     rule.specificity = (std::min<std::uint32_t>(ids, 255) << 16) |
                        (std::min<std::uint32_t>(classes, 255) << 8) | std::min<std::uint32_t>(types, 255);
     return true;
@@ -289,33 +352,32 @@ bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node eleme
 }
 
 // Whether compounds[at..] match `element` and its ancestors; the depth of
-// the calls is bounded by the number of compounds.
-bool StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
-    const Compound& compound = rule.compounds[at];
-    if (!matchesCompound(compound, element)) {
-        return false;
+// the calls is bounded by the number of compounds. A descendant part that
+// found no ancestor all the way up fails completely: no other choice for the
+// parts to its right can help, so the search never backtracks through it again.
+StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
+    if (!matchesCompound(rule.compounds[at], element)) {
+        return Match::FailsHere;
     }
     if (at + 1 == rule.compounds.size()) {
-        return true;
+        return Match::Matches;
     }
     // compounds[at + 1] must match the parent, or (descendant) some ancestor.
     const bool parentOnly = rule.compounds[at].childOfNext;
     for (pugi::xml_node up = element.parent(); up && up.type() == pugi::node_element; up = up.parent()) {
-        if (matches(rule, at + 1, up)) {
-            return true;
-        }
-        if (parentOnly) {
-            break;
+        const Match found = matches(rule, at + 1, up);
+        if (found != Match::FailsHere || parentOnly) {
+            return found;
         }
     }
-    return false;
+    return Match::FailsCompletely;
 }
 
 SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
     SheetOrigin origin;
     std::vector<const Rule*> matched;
     for (const Rule& rule : rules_) {
-        if (matches(rule, 0, element)) {
+        if (ancestorsMayMatch(rule) && matches(rule, 0, element) == Match::Matches) {
             matched.push_back(&rule);
         }
     }

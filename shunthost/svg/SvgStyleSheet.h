@@ -14,6 +14,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "SvgPaintProperties.h"
@@ -42,6 +43,13 @@ public:
     void addElement(pugi::xml_node style);
     bool empty() const { return rules_.empty(); }
 
+    // The elements around the one the cascade is asked about, entered from
+    // the root down and left in reverse: a rule whose parts to the left ask
+    // for an id, class or type no ancestor has is passed over at once, so
+    // deep nesting costs no walk up the tree for it.
+    void enter(pugi::xml_node element);
+    void leave(pugi::xml_node element);
+
     // The cascade for one element: its presentation attributes (already in
     // `attributes`), then the rules that match it by specificity and order,
     // then its `style` attribute; !important declarations of the rules
@@ -66,13 +74,20 @@ private:
         std::uint32_t order = 0;
         std::uint32_t declarations = 0;  // first in declarations_
         std::uint32_t declarationCount = 0;
+        std::vector<std::uint64_t> ancestorFeatures;  // what the parts to the left ask for
     };
 
     void parseRule(std::string_view prelude, std::string_view block);
     static bool parseSelector(std::string_view text, Rule& rule);
-    static bool matches(const Rule& rule, std::size_t at, pugi::xml_node element);
+    enum class Match { Matches, FailsHere, FailsCompletely };
+    static Match matches(const Rule& rule, std::size_t at, pugi::xml_node element);
     static bool matchesCompound(const Compound& compound, pugi::xml_node element);
 
+    template <class Visit>
+    static void forEachFeature(pugi::xml_node element, Visit visit);
+    bool ancestorsMayMatch(const Rule& rule) const;
+
+    std::unordered_map<std::uint64_t, std::uint32_t> ancestorFeatures_;  // how many open ancestors have each
     std::deque<std::string> texts_;  // the sheets, which the rules' views point into
     std::vector<Rule> rules_;
     std::vector<Declaration> declarations_;

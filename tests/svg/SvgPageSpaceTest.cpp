@@ -289,8 +289,13 @@ TEST(PageCoordinates, DeeplyNestedGroupsOpenSaveAndGo) {
     for (int i = 0; i < kDepth; ++i) {
         body += "</g>";
     }
-    const std::string text = page(kTile + body);
+    // Rules that ask about ancestors: the first is passed over at once, the
+    // second looks at the parent only.
+    const std::string text =
+        page("<style><![CDATA[.absent g { stroke-width: 2 } g > rect { stroke-width: 3 }]]></style>" + kTile +
+             body);
     SvgArtwork artwork = readSvgText(text, "deep.svg");
+    EXPECT_EQ(object(artwork, "deep").style.strokeWidth, 3);
     EXPECT_EQ(artwork.document.documentOrder().size(), kDepth + 1u);
     EXPECT_EQ(object(artwork, "deep").parent, static_cast<simhost::ArtId>(kDepth - 1));
     EXPECT_TRUE(writeSvgText(artwork) == text) << "saved as read";
