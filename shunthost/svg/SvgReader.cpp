@@ -1,6 +1,7 @@
 // Reading SVG into the host's document: which elements are art, their
 // names, groups and matrices.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -208,6 +209,35 @@ private:
         return index;
     }
 
+    // A pattern matrix on the page: the shape's place composed with its
+    // patternTransform, rounded once. The paths of a group share their place
+    // and mostly a few patterns, so each combination is worked out once.
+    Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern) {
+        const PageKey key{outside, fillPattern.internal_object()};
+        PageSlot& slot =
+            onPage_[(std::hash<const void*>()(key.pattern) ^ (std::size_t{outside} * 0x9E3779B1u)) &
+                    (onPage_.size() - 1)];
+        if (slot.used && slot.key == key) {
+            return slot.matrix;
+        }
+        const AIRealMatrix matrix =
+            toHostMatrix(art_.placements[outside], servers_.patternFill(fillPattern).exact, Affine{});
+        slot = {key, art_.matricesRead.intern(matrix), true};
+        return slot.matrix;
+    }
+
+    struct PageKey {
+        Interned<Affine>::Index outside;
+        const void* pattern;
+        bool operator==(const PageKey&) const = default;
+    };
+    struct PageSlot {
+        PageKey key{};
+        Interned<AIRealMatrix>::Index matrix = 0;
+        bool used = false;
+    };
+    std::array<PageSlot, 64> onPage_{};  // each keeps the last combination that landed on it
+
     // The transform attribute of a group or shape; one that cannot be read
     // is no transform, as renderers take it.
     static std::optional<Affine> ownTransform(std::string_view text) {
@@ -268,16 +298,13 @@ private:
             const auto transform = ownTransform(attributes.transform);
             source.outside =
                 transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
-            if (fillPattern && source.outside != 0) {
-                // The pattern matrix on the page: the shape's place composed
-                // with its patternTransform, rounded once.
-                AIPathStyle style = art_.stylesRead[source.styleRead];
-                style.transform = toHostMatrix(art_.placements[source.outside],
-                                               servers_.patternFill(fillPattern).exact, Affine{});
-                source.styleRead = art_.stylesRead.intern(style);
-            }
             object.type = shapeType(child, attributes.artType);
             object.style = art_.stylesRead[source.styleRead];
+            if (fillPattern && source.outside != 0) {
+                source.patternOnPage = true;
+                source.matrixRead = patternOnPage(source.outside, fillPattern);
+                object.style.transform = art_.matricesRead[source.matrixRead];
+            }
             art_.sources.push_back(source);
             return std::nullopt;
         }

@@ -375,11 +375,15 @@ StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::
 
 SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
     SheetOrigin origin;
-    std::vector<const Rule*> matched;
+    std::vector<const Rule*>& matched = matched_;
+    matched.clear();
     for (const Rule& rule : rules_) {
         if (ancestorsMayMatch(rule) && matches(rule, 0, element) == Match::Matches) {
             matched.push_back(&rule);
         }
+    }
+    if (matched.empty() && attributes.style.empty()) {
+        return origin;
     }
     std::stable_sort(matched.begin(), matched.end(), [](const Rule* x, const Rule* y) {
         return x->specificity != y->specificity ? x->specificity < y->specificity : x->order < y->order;
@@ -401,6 +405,9 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
         }
     };
     auto applyStyleAttribute = [&](bool important) {
+        if (attributes.style.empty()) {
+            return;
+        }
         forEachDeclaration(attributes.style,
                            [&](std::string_view name, std::string_view value, bool isImportant) {
                                if (isImportant == important) {

@@ -88,6 +88,8 @@ private:
     bool ancestorsMayMatch(const Rule& rule) const;
 
     std::unordered_map<std::uint64_t, std::uint32_t> ancestorFeatures_;  // how many open ancestors have each
+    mutable std::vector<const Rule*>
+        matched_;                    // the cascade's scratch, kept to spare an allocation each time
     std::deque<std::string> texts_;  // the sheets, which the rules' views point into
     std::vector<Rule> rules_;
     std::vector<Declaration> declarations_;

@@ -247,7 +247,7 @@ private:
     ArtSource& source_;
     pugi::xml_node element_;
     const AIPathStyle& now_;
-    const AIPathStyle& before_;
+    const AIPathStyle before_;  // a copy: the style read is put together when asked for
 };
 
 bool allFinite(std::initializer_list<float> values) {
