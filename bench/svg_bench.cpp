@@ -41,16 +41,21 @@ const fs::path& folder() {
     return path;
 }
 
-// N paths in rows, sharing four patterns, with dashed strokes on every third.
+// N paths in rows of 100, sharing four patterns, with dashed strokes on
+// every third. As drawings from editors have them, each row is a group with a
+// transform, every other row turned by a few degrees, and the dashes come
+// from a style sheet rule by class: the reader works out every pattern matrix
+// on the page and the cascade of every path.
 fs::path generated(int paths) {
-    const fs::path path = folder() / ("paths-" + std::to_string(paths) + ".svg");
+    const fs::path path = folder() / ("paths-styled-" + std::to_string(paths) + ".svg");
     if (fs::exists(path)) {
         return path;
     }
     std::ofstream out(path);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:shunt=\"urn:shunt-palette:svg\" width=\"1000\" "
-           "height=\"1000\">\n  <defs>\n";
+           "height=\"1000\">\n  <style>\n    .dashed { stroke: #000; stroke-dasharray: 4,2 }\n"
+           "    g.row > .dashed { stroke-width: 0.5 }\n  </style>\n  <defs>\n";
     for (int p = 0; p < 4; ++p) {
         out << "    <pattern id=\"pattern" << p
             << "\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\">"
@@ -59,13 +64,20 @@ fs::path generated(int paths) {
     out << "  </defs>\n";
     for (int i = 0; i < paths; ++i) {
         const int x = (i % 100) * 10;
-        const int y = (i / 100) * 10;
-        out << "  <path id=\"p" << i << "\" d=\"M" << x << ' ' << y << "h8v8h-8z\" fill=\"url(#pattern"
-            << i % 4 << ")\"";
+        const int row = i / 100;
+        if (i % 100 == 0) {
+            out << "  <g class=\"row\" transform=\"translate(0," << row * 10 << ")"
+                << (row % 2 == 1 ? " rotate(3)" : "") << "\">\n";
+        }
+        out << "  <path id=\"p" << i << "\" d=\"M" << x << " 0h8v8h-8z\" fill=\"url(#pattern" << i % 4
+            << ")\"";
         if (i % 3 == 0) {
-            out << " stroke=\"#000\" stroke-dasharray=\"4,2\" stroke-dashoffset=\"" << i % 7 << "\"";
+            out << " class=\"dashed\" stroke-dashoffset=\"" << i % 7 << "\"";
         }
         out << "/>\n";
+        if (i % 100 == 99 || i == paths - 1) {
+            out << "  </g>\n";
+        }
     }
     out << "</svg>\n";
     return path;

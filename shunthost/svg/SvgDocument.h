@@ -19,6 +19,7 @@
 #include "SvgInterned.h"
 #include "SvgNamespaces.h"
 #include "SvgXmlText.h"
+#include "SvgTransform.h"
 #include "simhost/Document.h"
 
 namespace shunthost::svg {
@@ -32,8 +33,24 @@ struct ArtSource {
     pugi::xml_node element;                      // null once the object's element is gone
     pugi::xml_node ownPattern;                   // the path's own <pattern> (one of ours) that its fill shows
     Interned<AIPathStyle>::Index styleRead = 0;  // paths and mystery path art
-    Interned<AIRealMatrix>::Index matrixRead = 0;  // placed, raster and foreign-object art
+    // Placed, raster and foreign-object art; for a path whose pattern lies
+    // elsewhere on the page than in its own user space (patternOnPage), its
+    // pattern matrix on the page, which stands for styleRead's: the paths of
+    // each group of a drawing then share their styles read.
+    Interned<AIRealMatrix>::Index matrixRead = 0;
     bool nameIsId = false;  // the name is the element's id; a generated one is never written
+    bool patternOnPage = false;
+    // Where the element's own matrix sits on the page (see SvgPageSpace.h), as
+    // indexes into SvgArtwork::placements (0 is the identity): for a path, the
+    // map from its user space (its own transform included) to the page; for
+    // an image or foreign object, the map from the user space it sits in to the
+    // page, and its placement of the picture inside its own transform.
+    Interned<Affine>::Index outside = 0;
+    Interned<Affine>::Index inside = 0;
+    // Properties that style sheets set on the element (SheetOrigin's bits):
+    // a change of one of them is written into its style attribute.
+    std::uint16_t fromSheet = 0;
+    std::uint16_t importantInSheet = 0;
 };
 
 struct SvgArtwork {
@@ -55,12 +72,21 @@ struct SvgArtwork {
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
     Interned<AIPathStyle> stylesRead;                                // what ArtSource::styleRead indexes
     Interned<AIRealMatrix> matricesRead;                             // what ArtSource::matrixRead indexes
+    Interned<Affine> placements;  // what ArtSource::outside and inside index; 0 is the identity
 
     // The style and matrix of an object as read or last saved.
-    const AIPathStyle& styleRead(simhost::ArtId id) const { return stylesRead[sources[id].styleRead]; }
+    AIPathStyle styleRead(simhost::ArtId id) const {
+        const ArtSource& source = sources[id];
+        AIPathStyle style = stylesRead[source.styleRead];
+        if (source.patternOnPage) {
+            style.transform = matricesRead[source.matrixRead];
+        }
+        return style;
+    }
     const AIRealMatrix& matrixRead(simhost::ArtId id) const { return matricesRead[sources[id].matrixRead]; }
     void setStyleRead(simhost::ArtId id, const AIPathStyle& style) {
         sources[id].styleRead = stylesRead.intern(style);
+        sources[id].patternOnPage = false;
     }
     void setMatrixRead(simhost::ArtId id, const AIRealMatrix& matrix) {
         sources[id].matrixRead = matricesRead.intern(matrix);

@@ -40,8 +40,12 @@ public:
     std::size_t size() const { return values_.size(); }
 
 private:
+    // Not noexcept on purpose: the table then keeps each entry's hash, so a
+    // lookup never hashes the whole value of every entry it steps past (a
+    // drawing whose groups each put its patterns elsewhere on the page holds
+    // many styles).
     struct BytesHash {
-        std::size_t operator()(std::string_view bytes) const noexcept { return textHash(bytes); }
+        std::size_t operator()(std::string_view bytes) const { return textHash(bytes); }
     };
 
     std::deque<T> values_;

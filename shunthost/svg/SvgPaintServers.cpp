@@ -27,6 +27,9 @@ std::size_t PaintServers::collect(pugi::xml_node root) {
             return;
         }
         if (!isPaintServer(local)) {
+            if (std::strcmp(local, "style") == 0) {
+                styleElements_.push_back(node);
+            }
             return;
         }
         const std::string_view id = artwork_.value(node.attribute("id"));
@@ -82,24 +85,25 @@ pugi::xml_node PaintServers::sharedPatternOf(pugi::xml_node own) {
 }
 
 // patternTransform, inherited along href as SVG does.
-AIRealMatrix PaintServers::patternTransform(pugi::xml_node pattern) {
+std::pair<AIRealMatrix, Affine> PaintServers::patternTransform(pugi::xml_node pattern) {
     pugi::xml_node node = pattern;
     for (int depth = 0; node && depth < kMaxHrefChain; ++depth) {
         const pugi::xml_attribute attribute = node.attribute("patternTransform");
         if (attribute) {
             const std::string_view text = artwork_.value(attribute);
-            const auto matrix = parseTransform(text);
-            if (!matrix) {
+            const auto rounded = parseTransform(text);
+            const auto exact = parseTransformExactly(text);
+            if (!rounded || !exact) {
                 errors_.fail(node, "bad patternTransform " + quoted(text));
             }
-            return *matrix;
+            return {*rounded, *exact};
         }
         node = referencedPattern(node);
     }
     if (node) {
         errors_.fail(pattern, "pattern references form a loop");
     }
-    return {1, 0, 0, 1, 0, 0};
+    return {AIRealMatrix{1, 0, 0, 1, 0, 0}, Affine{}};
 }
 
 const PaintServers::PatternFill& PaintServers::patternFill(pugi::xml_node pattern) {
@@ -109,8 +113,9 @@ const PaintServers::PatternFill& PaintServers::patternFill(pugi::xml_node patter
     }
     const bool own = isOwnPattern(pattern);
     const pugi::xml_node shared = own ? sharedPatternOf(pattern) : pattern;
+    const auto [rounded, exact] = patternTransform(pattern);
     const PatternFill fill{simhost::patternHandle(patternIds_.at(shared.internal_object())),
-                           flipVertical(patternTransform(pattern)), own};
+                           flipVertical(rounded), exact, own};
     return patternFills_.emplace(pattern.internal_object(), fill).first->second;
 }
 

@@ -8,6 +8,8 @@
 #include <pugixml.hpp>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "SvgDocument.h"
 #include "SvgReadContext.h"
@@ -39,12 +41,16 @@ public:
     // many paths show the same one.
     struct PatternFill {
         AIPatternHandle handle;
-        AIRealMatrix matrix;  // in host coordinates
+        AIRealMatrix matrix;  // in host coordinates, as in the pattern's own user space
+        Affine exact;         // patternTransform before rounding, in SVG coordinates
         bool own;
     };
     const PatternFill& patternFill(pugi::xml_node pattern);
 
     std::string_view hrefOf(pugi::xml_node element) const;
+
+    // The <style> elements, in document order.
+    const std::vector<pugi::xml_node>& styleElements() const { return styleElements_; }
 
 private:
     static constexpr int kMaxHrefChain = 64;
@@ -54,7 +60,8 @@ private:
     // The shared pattern behind one of our own.
     pugi::xml_node sharedPatternOf(pugi::xml_node own);
     // patternTransform, inherited along href as SVG does.
-    AIRealMatrix patternTransform(pugi::xml_node pattern);
+    // Rounded to floats once, and before rounding.
+    std::pair<AIRealMatrix, Affine> patternTransform(pugi::xml_node pattern);
 
     SvgArtwork& artwork_;
     ReadErrors& errors_;
@@ -62,6 +69,7 @@ private:
     std::unordered_map<std::string_view, pugi::xml_node> servers_;
     std::unordered_map<const pugi::xml_node_struct*, simhost::PatternId> patternIds_;
     std::unordered_map<const pugi::xml_node_struct*, PatternFill> patternFills_;
+    std::vector<pugi::xml_node> styleElements_;
 };
 
 }  // namespace shunthost::svg

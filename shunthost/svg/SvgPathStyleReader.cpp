@@ -113,12 +113,14 @@ PaintValues PathStyleReader::withExactValues(pugi::xml_node element, const std::
 }
 
 AIPathStyle PathStyleReader::read(pugi::xml_node element, const ElementAttributes& attributes,
-                                  const InheritedStyle& inherited, ArtSource& source) {
+                                  const InheritedStyle& inherited, ArtSource& source,
+                                  pugi::xml_node& fillPattern) {
     AIPathStyle style = simhost::defaultPathStyle();
     const Resolved fill = resolve(element, inherited.fill, inherited.color, true);
     const Resolved stroke = resolve(element, inherited.stroke, inherited.color, false);
     setFillValues(style, withExactValues(element, own_.fill, attributes.fillValues, fill.values));
     setStrokeValues(style, withExactValues(element, own_.stroke, attributes.strokeValues, stroke.values));
+    fillPattern = fill.pattern;
     if (fill.pattern) {
         const PaintServers::PatternFill& pattern = servers_.patternFill(fill.pattern);
         style.pattern = pattern.handle;

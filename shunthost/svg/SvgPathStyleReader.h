@@ -21,10 +21,11 @@ public:
     PathStyleReader(PaintServers& servers, ReadErrors& errors, const OwnNames& own)
         : servers_(servers), errors_(errors), own_(own) {}
 
-    // The style of a path or mystery path element; notes in `source` the
-    // pattern of ours that its fill shows.
+    // The style of a path or mystery path element, its pattern matrix in the
+    // element's own user space; notes in `source` the pattern of ours that its
+    // fill shows, and in `fillPattern` the pattern it shows (null for none).
     AIPathStyle read(pugi::xml_node element, const ElementAttributes& attributes,
-                     const InheritedStyle& inherited, ArtSource& source);
+                     const InheritedStyle& inherited, ArtSource& source, pugi::xml_node& fillPattern);
 
 private:
     struct Resolved {

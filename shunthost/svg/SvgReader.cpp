@@ -1,8 +1,12 @@
 // Reading SVG into the host's document: which elements are art, their
 // names, groups and matrices.
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <optional>
+#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -10,11 +14,14 @@
 #include "SvgDocument.h"
 #include "SvgDtdEntities.h"
 #include "SvgFileInput.h"
+#include "SvgImageSize.h"
+#include "SvgPageSpace.h"
 #include "SvgPaintServers.h"
 #include "SvgPathStyleCache.h"
 #include "SvgPathStyleReader.h"
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
+#include "SvgStyleSheet.h"
 #include "SvgTextHash.h"
 #include "SvgTransform.h"
 
@@ -33,13 +40,14 @@ constexpr std::string_view kGeneratedPrefix = "art";
 
 class Reader {
 public:
-    Reader(SvgArtwork& artwork, ReadErrors& errors)
+    Reader(SvgArtwork& artwork, ReadErrors& errors, const std::filesystem::path* folder)
         : art_(artwork),
           errors_(errors),
           own_(artwork.prefix),
           servers_(artwork, errors, own_),
           paths_(servers_, errors, own_),
-          cache_(0) {}
+          cache_(0),
+          folder_(folder) {}
 
     void read() {
         const pugi::xml_node root = art_.xml->document_element();
@@ -47,6 +55,9 @@ public:
             fail(root, "not an SVG document: the root element is <" + std::string(root.name()) + ">");
         }
         const std::size_t artElements = servers_.collect(root);
+        for (const pugi::xml_node style : servers_.styleElements()) {
+            sheets_.addElement(style, art_.text);
+        }
         art_.document.reserve(artElements);
         art_.sources.reserve(artElements);
         artIds_.reserve(artElements);
@@ -54,11 +65,16 @@ public:
         const simhost::ArtObject plain;
         plainStyle_ = art_.stylesRead.intern(plain.style);
         plainMatrix_ = art_.matricesRead.intern(plain.matrix);
-        InheritedStyle rootStyle;
+        art_.placements.intern(Affine{});  // index 0, what ArtSource holds by default
+        Frame top;
+        top.element = root;
+        top.next = root.first_child();
+        top.viewport = rootViewport(root);
         ElementAttributes attributes = gatherAttributes(root, art_, own_);
-        mergeStyleAttribute(attributes);
-        applyProperties(root, attributes, rootStyle);
-        readChildren(root, simhost::kNoArt, rootStyle);
+        cascade(root, attributes);
+        applyProperties(root, attributes, top.style);
+        sheets_.enter(root);
+        walk(std::move(top));
         nameObjects();
         // What the document holds now is what the file says: saving looks
         // only at what changes from here on.
@@ -66,6 +82,18 @@ public:
     }
 
 private:
+    // A group being read: what its members inherit, and where they sit on the page.
+    struct Frame {
+        pugi::xml_node element;  // the group's own
+        pugi::xml_node next;     // the next member to read
+        simhost::ArtId art = simhost::kNoArt;
+        std::uint32_t group = 0;  // the group's number, for the style cache
+        InheritedStyle style;
+        Affine outside;  // from the members' user space to the page
+        Interned<Affine>::Index outsideIndex = 0;
+        ViewportSize viewport;  // what percentages of the members' geometry refer to
+    };
+
     // Names must be unique among the document's objects: an object whose id an
     // earlier object has, or that has none, gets a generated name.
     void nameObjects() {
@@ -116,8 +144,12 @@ private:
         return duplicates;
     }
 
-    // Presentation attributes first, then the style attribute, which wins.
-    static void mergeStyleAttribute(ElementAttributes& attributes) {
+    // Presentation attributes first, then style sheets, then the style
+    // attribute, which wins (!important turns the last two around).
+    SheetOrigin cascade(pugi::xml_node element, ElementAttributes& attributes) const {
+        if (!sheets_.empty()) {
+            return sheets_.cascade(element, attributes);
+        }
         if (!attributes.style.empty()) {
             forEachDeclaration(attributes.style, [&](std::string_view name, std::string_view value) {
                 if (const auto property = propertyNamed(name)) {
@@ -125,6 +157,7 @@ private:
                 }
             });
         }
+        return {};
     }
 
     void applyProperties(pugi::xml_node element, const ElementAttributes& attributes, InheritedStyle& style) {
@@ -159,77 +192,203 @@ private:
         return name;
     }
 
-    // The path style of a shape, as an index into the styles read; notes the
-    // pattern of ours that its fill shows.
+    // The path style of a shape in the element's own user space, as an index
+    // into the styles read; notes the pattern of ours that its fill shows and
+    // the pattern it shows.
     Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
                                             const InheritedStyle& inherited, std::uint32_t group,
-                                            ArtSource& source) {
+                                            ArtSource& source, pugi::xml_node& fillPattern) {
         const PathStyleCache::Key key(group, attributes);
         if (const PathStyleCache::Entry* known = cache_.find(key)) {
             source.ownPattern = known->ownPattern;
+            fillPattern = known->fillPattern;
             return known->style;
         }
         InheritedStyle style = inherited;
         applyProperties(element, attributes, style);
-        const auto index = art_.stylesRead.intern(paths_.read(element, attributes, style, source));
-        cache_.store(key, index, source.ownPattern);
+        const auto index =
+            art_.stylesRead.intern(paths_.read(element, attributes, style, source, fillPattern));
+        cache_.store(key, index, source.ownPattern, fillPattern);
         return index;
     }
 
-    void readChildren(pugi::xml_node parent, simhost::ArtId parentArt, const InheritedStyle& inherited) {
-        const std::uint32_t group = groupsRead_++;
-        for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+    // A pattern matrix on the page: the shape's place composed with its
+    // patternTransform, rounded once. The paths of a group share their place
+    // and mostly a few patterns, so each combination is worked out once.
+    Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern) {
+        const PageKey key{outside, fillPattern.internal_object()};
+        PageSlot& slot =
+            onPage_[(std::hash<const void*>()(key.pattern) ^ (std::size_t{outside} * 0x9E3779B1u)) &
+                    (onPage_.size() - 1)];
+        if (slot.used && slot.key == key) {
+            return slot.matrix;
+        }
+        const AIRealMatrix matrix =
+            toHostMatrix(art_.placements[outside], servers_.patternFill(fillPattern).exact, Affine{});
+        slot = {key, art_.matricesRead.intern(matrix), true};
+        return slot.matrix;
+    }
+
+    struct PageKey {
+        Interned<Affine>::Index outside;
+        const void* pattern;
+        bool operator==(const PageKey&) const = default;
+    };
+    struct PageSlot {
+        PageKey key{};
+        Interned<AIRealMatrix>::Index matrix = 0;
+        bool used = false;
+    };
+    std::array<PageSlot, 64> onPage_{};  // each keeps the last combination that landed on it
+
+    // The transform attribute of a group or shape; one that cannot be read
+    // is no transform, as renderers take it.
+    static std::optional<Affine> ownTransform(std::string_view text) {
+        return text.empty() ? std::nullopt : parseTransformExactly(text);
+    }
+
+    Interned<Affine>::Index placementIndex(const Affine& map) {
+        return map.isIdentity() ? 0 : art_.placements.intern(map);
+    }
+
+    // Reads the members of each group in document order, without recursion:
+    // the groups open around the element being read are on `open`.
+    void walk(Frame top) {
+        std::vector<Frame> open;
+        open.push_back(std::move(top));
+        open.back().group = groupsRead_++;
+        while (!open.empty()) {
+            Frame& frame = open.back();
+            const pugi::xml_node child = frame.next;
+            if (!child) {
+                sheets_.leave(frame.element);
+                open.pop_back();
+                continue;
+            }
+            frame.next = child.next_sibling();
             // By name first: the white space between elements has none.
             const Role role = roleOf(art_.names.svgLocalName(child));
             if (role == Role::NotArt || child.type() != pugi::node_element) {
                 continue;
             }
-            ElementAttributes attributes = gatherAttributes(child, art_, own_);
-            mergeStyleAttribute(attributes);
-
-            const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
-            simhost::ArtObject& object = art_.document.emplace(parentArt);
-            ArtSource source;
-            source.element = child;
-            source.styleRead = plainStyle_;
-            source.matrixRead = plainMatrix_;
-            takeName(attributes.id, artId, object, source);
-            // Most elements are shapes, which pass nothing on to members.
-            if (role == Role::Shape) {
-                source.styleRead = shapeStyle(child, attributes, inherited, group, source);
-                object.type = shapeType(child, attributes.artType);
-                object.style = art_.stylesRead[source.styleRead];
-                art_.sources.push_back(source);
-                continue;
-            }
-            InheritedStyle style = inherited;
-            applyProperties(child, attributes, style);
-            switch (role) {
-                case Role::Group:
-                    object.type = kGroupArt;
-                    break;
-                case Role::Image:
-                    object.type = attributes.href.starts_with("data:") ? kRasterArt : kPlacedArt;
-                    object.matrix = elementMatrix(child, attributes.transform);
-                    source.matrixRead = art_.matricesRead.intern(object.matrix);
-                    break;
-                case Role::ForeignObject:
-                    object.type = kForeignObjectArt;
-                    object.matrix = elementMatrix(child, attributes.transform);
-                    source.matrixRead = art_.matricesRead.intern(object.matrix);
-                    break;
-                case Role::Text:
-                    object.type = kTextFrameArt;
-                    break;
-                case Role::Shape:
-                case Role::NotArt:
-                    break;
-            }
-            art_.sources.push_back(source);
-            if (role == Role::Group) {
-                readChildren(child, artId, style);
+            if (auto members = readElement(child, role, frame)) {
+                members->group = groupsRead_++;
+                members->element = child;
+                sheets_.enter(child);
+                open.push_back(std::move(*members));
             }
         }
+    }
+
+    // One art element; a group gives the frame its members are read in.
+    std::optional<Frame> readElement(pugi::xml_node child, Role role, const Frame& frame) {
+        ElementAttributes attributes = gatherAttributes(child, art_, own_);
+        const SheetOrigin origin = cascade(child, attributes);
+
+        const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
+        simhost::ArtObject& object = art_.document.emplace(frame.art);
+        ArtSource source;
+        source.element = child;
+        source.styleRead = plainStyle_;
+        source.matrixRead = plainMatrix_;
+        source.fromSheet = origin.fromSheet;
+        source.importantInSheet = origin.important;
+        takeName(attributes.id, artId, object, source);
+        // Most elements are shapes, which pass nothing on to members.
+        if (role == Role::Shape) {
+            pugi::xml_node fillPattern;
+            source.styleRead = shapeStyle(child, attributes, frame.style, frame.group, source, fillPattern);
+            const auto transform = ownTransform(attributes.transform);
+            source.outside =
+                transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
+            object.type = shapeType(child, attributes.artType);
+            object.style = art_.stylesRead[source.styleRead];
+            if (fillPattern && source.outside != 0) {
+                source.patternOnPage = true;
+                source.matrixRead = patternOnPage(source.outside, fillPattern);
+                object.style.transform = art_.matricesRead[source.matrixRead];
+            }
+            art_.sources.push_back(source);
+            return std::nullopt;
+        }
+        Frame members;
+        members.style = frame.style;
+        applyProperties(child, attributes, members.style);
+        switch (role) {
+            case Role::Group:
+                object.type = kGroupArt;
+                members.next = child.first_child();
+                members.art = artId;
+                members.viewport = frame.viewport;
+                members.outside = frame.outside;
+                if (std::strcmp(art_.names.svgLocalName(child), "svg") == 0) {
+                    members.outside =
+                        times(frame.outside, nestedViewport(child, frame.viewport, members.viewport));
+                } else if (const auto transform = ownTransform(attributes.transform)) {
+                    members.outside = times(frame.outside, *transform);
+                }
+                members.outsideIndex =
+                    members.outside.isIdentity() ? 0 : art_.placements.intern(members.outside);
+                break;
+            case Role::Image:
+            case Role::ForeignObject: {
+                object.type = role == Role::ForeignObject            ? kForeignObjectArt
+                              : attributes.href.starts_with("data:") ? kRasterArt
+                                                                     : kPlacedArt;
+                source.outside = frame.outsideIndex;
+                source.inside = placementIndex(role == Role::Image ? imagePlacement(child, attributes, frame)
+                                                                   : contentOrigin(child, frame));
+                const auto own = parseTransform(attributes.transform);
+                if (!own) {
+                    fail(child, "bad transform " + quoted(attributes.transform));
+                }
+                if (source.outside == 0 && source.inside == 0) {
+                    object.matrix = flipVertical(*own);
+                } else {
+                    const Affine exact = attributes.transform.empty()
+                                             ? Affine{}
+                                             : *parseTransformExactly(attributes.transform);
+                    object.matrix = toHostMatrix(frame.outside, exact, art_.placements[source.inside]);
+                }
+                source.matrixRead = art_.matricesRead.intern(object.matrix);
+                break;
+            }
+            case Role::Text:
+                object.type = kTextFrameArt;
+                break;
+            case Role::Shape:
+            case Role::NotArt:
+                break;
+        }
+        art_.sources.push_back(source);
+        if (role == Role::Group) {
+            return members;
+        }
+        return std::nullopt;
+    }
+
+    // An element's x and y, where its content's origin is.
+    Affine contentOrigin(pugi::xml_node element, const Frame& frame) const {
+        const double x = geometryLength(art_.value(element.attribute("x")), frame.viewport.width).value_or(0);
+        const double y = geometryLength(art_.value(element.attribute("y")), frame.viewport.height).value_or(0);
+        return {1, 0, 0, 1, x, y};
+    }
+
+    // Where an image puts its picture: the picture's natural size fitted into
+    // x, y, width and height as preserveAspectRatio says. A picture whose size
+    // cannot be known is taken at the size the image gives it.
+    Affine imagePlacement(pugi::xml_node image, const ElementAttributes& attributes, const Frame& frame) {
+        const Affine at = contentOrigin(image, frame);
+        const auto natural = naturalImageSize(attributes.href, folder_);
+        const auto width = geometryLength(art_.value(image.attribute("width")), frame.viewport.width);
+        const auto height = geometryLength(art_.value(image.attribute("height")), frame.viewport.height);
+        if (!natural) {
+            return at;
+        }
+        // A missing width or height is the picture's own, as SVG 2 sizes it.
+        return fitBox(0, 0, natural->width, natural->height, at.e, at.f, width.value_or(natural->width),
+                      height.value_or(natural->height),
+                      parseAspectRatio(art_.value(image.attribute("preserveAspectRatio"))));
     }
 
     // The element's id becomes the object's name; nameObjects settles the
@@ -257,14 +416,6 @@ private:
         fail(element, "unknown " + own_.artType + " " + quoted(artType) + " (known: mystery-path)");
     }
 
-    AIRealMatrix elementMatrix(pugi::xml_node element, std::string_view transform) {
-        const auto matrix = parseTransform(transform);
-        if (!matrix) {
-            fail(element, "bad transform " + quoted(transform));
-        }
-        return flipVertical(*matrix);
-    }
-
     [[noreturn]] void fail(pugi::xml_node element, const std::string& message) {
         errors_.fail(element, message);
     }
@@ -275,6 +426,8 @@ private:
     PaintServers servers_;
     PathStyleReader paths_;
     PathStyleCache cache_;
+    StyleSheets sheets_;
+    const std::filesystem::path* folder_;  // where linked pictures are looked for; null: nowhere
     std::uint32_t groupsRead_ = 0;
     Interned<AIPathStyle>::Index plainStyle_ = 0;               // what objects without a path style hold
     Interned<AIRealMatrix>::Index plainMatrix_ = 0;             // what objects without a matrix hold
@@ -367,10 +520,8 @@ void checkDeclarationComesFirst(const SvgArtwork& artwork, std::string_view head
 }
 
 // Parses the file's bytes, in whatever encoding, and reads the document.
-// `original` gives the bytes again for the line of a message: parsing in
-// place overwrites them.
 // `bytes` stays as read, for the line of an error: the file is never read again.
-void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
+void parseAndRead(SvgArtwork& artwork, std::string_view bytes, const std::filesystem::path* folder) {
     std::string& text = *artwork.parsedText;
     std::size_t start = 0;
     try {
@@ -399,7 +550,7 @@ void parseAndRead(SvgArtwork& artwork, std::string_view bytes) {
         const pugi::xml_node root = artwork.xml->document_element();
         artwork.names = namespacesOf(root, artwork.text);
         artwork.prefix = ownPrefix(root, artwork.text);
-        Reader(artwork, errors).read();
+        Reader(artwork, errors, folder).read();
     } catch (const XmlTextError& error) {
         throw SvgError(artwork.sourceName, 0, error.what());
     }
@@ -424,14 +575,18 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
 
 SvgArtwork readSvg(const std::string& path, std::uint64_t maxSize) {
     // Read once and parsed from memory, where a message finds its line.
-    const std::string text = readArtworkFile(path, maxSize);
-    return readSvgText(text, path);
+    const std::string bytes = readArtworkFile(path, maxSize);
+    SvgArtwork artwork;
+    artwork.sourceName = path;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    parseAndRead(artwork, bytes, &folder);
+    return artwork;
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     SvgArtwork artwork;
     artwork.sourceName = sourceName;
-    parseAndRead(artwork, text);
+    parseAndRead(artwork, text, nullptr);
     return artwork;
 }
 

@@ -72,6 +72,31 @@ void forEachDeclaration(std::string_view style,
     });
 }
 
+void forEachDeclaration(
+    std::string_view style,
+    const std::function<void(std::string_view name, std::string_view value, bool important)>& visit) {
+    forEachSpan(style, [&](Span name, Span value) {
+        const std::string_view text = style.substr(value.begin, value.end - value.begin);
+        const std::string_view plain = withoutImportant(text);
+        visit(style.substr(name.begin, name.end - name.begin), plain, plain.size() != text.size());
+    });
+}
+
+std::string appendDeclaration(std::string_view style, std::string_view name, std::string_view value) {
+    std::string out(style);
+    while (!out.empty() &&
+           (out.back() == ' ' || out.back() == '\t' || out.back() == '\n' || out.back() == '\r')) {
+        out.pop_back();
+    }
+    if (!out.empty() && out.back() != ';') {
+        out += ';';
+    }
+    out += name;
+    out += ':';
+    out += value;
+    return out;
+}
+
 std::optional<std::string> replaceDeclaration(std::string_view style, std::string_view name,
                                               std::string_view value) {
     std::optional<Span> found;

@@ -15,6 +15,14 @@ namespace shunthost::svg {
 void forEachDeclaration(std::string_view style,
                         const std::function<void(std::string_view name, std::string_view value)>& visit);
 
+// The same with whether each declaration is !important.
+void forEachDeclaration(
+    std::string_view style,
+    const std::function<void(std::string_view name, std::string_view value, bool important)>& visit);
+
+// The style text with `name: value` added at its end.
+std::string appendDeclaration(std::string_view style, std::string_view name, std::string_view value);
+
 // The style text with the value of the last declaration of `name` replaced;
 // nullopt when the text has no such declaration.
 std::optional<std::string> replaceDeclaration(std::string_view style, std::string_view name,

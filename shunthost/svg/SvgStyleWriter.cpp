@@ -69,20 +69,20 @@ public:
         writeNumber("stroke-miterlimit", now_.miterLimit, before_.miterLimit);
         writeNumber("stroke-dashoffset", now_.dashOffset, before_.dashOffset);
         if (!sameDash(now_, before_)) {
-            setProperty(artwork_, element_, "stroke-dasharray", dashText(now_));
+            set("stroke-dasharray", dashText(now_));
         }
         // Enumerations beyond what SVG names are kept exactly in our own attributes.
         if (now_.evenOddFill != before_.evenOddFill) {
-            setProperty(artwork_, element_, "fill-rule", now_.evenOddFill != 0 ? "evenodd" : "nonzero");
+            set("fill-rule", now_.evenOddFill != 0 ? "evenodd" : "nonzero");
             keepExactly("fill-rule", now_.evenOddFill > 1, [&] { return std::to_string(now_.evenOddFill); });
         }
         if (now_.lineCap != before_.lineCap) {
-            setProperty(artwork_, element_, "stroke-linecap", lineCapName(now_.lineCap));
+            set("stroke-linecap", lineCapName(now_.lineCap));
             keepExactly("stroke-linecap", now_.lineCap < 0 || now_.lineCap > 2,
                         [&] { return std::to_string(now_.lineCap); });
         }
         if (now_.lineJoin != before_.lineJoin) {
-            setProperty(artwork_, element_, "stroke-linejoin", lineJoinName(now_.lineJoin));
+            set("stroke-linejoin", lineJoinName(now_.lineJoin));
             keepExactly("stroke-linejoin", now_.lineJoin < 0 || now_.lineJoin > 2,
                         [&] { return std::to_string(now_.lineJoin); });
         }
@@ -94,9 +94,16 @@ public:
     }
 
 private:
+    void set(const char* name, const std::string& value) {
+        const auto property = propertyNamed(name);
+        const auto bit = property ? 1u << static_cast<unsigned>(*property) : 0u;
+        setProperty(artwork_, element_, name, value, (source_.fromSheet & bit) != 0,
+                    (source_.importantInSheet & bit) != 0);
+    }
+
     void writeNumber(const char* property, float now, float before) {
         if (!sameBits(now, before)) {
-            setProperty(artwork_, element_, property, formatFloat(now));
+            set(property, formatFloat(now));
         }
     }
 
@@ -122,18 +129,17 @@ private:
         switch (mode) {
             case PaintMode::None:
                 releaseOwnPattern();
-                setProperty(artwork_, element_, "fill", "none");
+                set("fill", "none");
                 break;
             case PaintMode::Color:
                 releaseOwnPattern();
                 rgb = screenColor(now.kind, now.components.data());
-                setProperty(artwork_, element_, "fill", formatColor(rgb));
+                set("fill", formatColor(rgb));
                 // What SVG shows is the nearest #rrggbb; read back, that is the colour.
                 rgb = *parseColor(formatColor(rgb));
                 break;
             case PaintMode::Pattern:
-                setProperty(artwork_, element_, "fill",
-                            "url(#" + std::string(writeOwnPattern().attribute("id").value()) + ")");
+                set("fill", "url(#" + std::string(writeOwnPattern().attribute("id").value()) + ")");
                 break;
             case PaintMode::OtherServer:
                 break;  // the element keeps the paint server it has (checked beforehand)
@@ -150,10 +156,10 @@ private:
         const PaintMode mode = paintMode(now, false);
         Rgb rgb{};
         if (mode == PaintMode::None) {
-            setProperty(artwork_, element_, "stroke", "none");
+            set("stroke", "none");
         } else if (mode == PaintMode::Color) {
             rgb = screenColor(now.kind, now.components.data());
-            setProperty(artwork_, element_, "stroke", formatColor(rgb));
+            set("stroke", formatColor(rgb));
             rgb = *parseColor(formatColor(rgb));
         }
         const PaintValues plain = plainPaintValues(mode, rgb, now.kind);
@@ -201,7 +207,8 @@ private:
             setAttribute(own, "href", href, made);
         }
         context_.bindXlink();
-        setAttribute(own, "patternTransform", formatTransform(flipVertical(now_.transform)), made);
+        setAttribute(own, "patternTransform", formatTransform(*ownMatrix(artwork_, id_, now_.transform)),
+                     made);
         context_.setOwnAttribute(own, "for", artwork_.document.art(id_).name);
         writePatternField(own, made, "shift", {now_.shiftDist, now_.shiftAngle}, {0, 0});
         writePatternField(own, made, "scale", {now_.scaleH, now_.scaleV}, {100, 100});
@@ -244,7 +251,7 @@ private:
     ArtSource& source_;
     pugi::xml_node element_;
     const AIPathStyle& now_;
-    const AIPathStyle& before_;
+    const AIPathStyle before_;  // a copy: the style read is put together when asked for
 };
 
 bool allFinite(std::initializer_list<float> values) {
@@ -278,6 +285,14 @@ std::string checkPathStyle(const SvgArtwork& artwork, simhost::ArtId id, const A
     if (style.dashCount < 0 || style.dashCount > kMaxDashComponents) {
         return "it has " + std::to_string(style.dashCount) + " dash components; 0 to " +
                std::to_string(kMaxDashComponents) + " can be written";
+    }
+    // The pattern is written when the fill changed; then its matrix must have
+    // a form in the path's own terms.
+    const bool patternWritten = paintMode(fill, true) == PaintMode::Pattern &&
+                                (!sameBits(fill, fillValues(before)) || style.pattern != before.pattern ||
+                                 !samePatternFields(style, before));
+    if (patternWritten && !ownMatrix(artwork, id, style.transform)) {
+        return kSquashed;
     }
     const AIRealMatrix& m = style.transform;
     // Pattern fields are written only while the fill shows a pattern.

@@ -12,16 +12,6 @@ namespace shunthost::svg {
 
 namespace {
 
-struct Affine {
-    double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
-};
-
-// this · other: `other` applies first, as in a transform list read left to right.
-Affine times(const Affine& m, const Affine& n) {
-    return {m.a * n.a + m.c * n.b, m.b * n.a + m.d * n.b,       m.a * n.c + m.c * n.d,
-            m.b * n.c + m.d * n.d, m.a * n.e + m.c * n.f + m.e, m.b * n.e + m.d * n.f + m.f};
-}
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
@@ -72,6 +62,84 @@ std::optional<Affine> transformFunction(std::string_view name, const std::vector
 }
 
 }  // namespace
+
+Affine times(const Affine& m, const Affine& n) {
+    return {m.a * n.a + m.c * n.b, m.b * n.a + m.d * n.b,       m.a * n.c + m.c * n.d,
+            m.b * n.c + m.d * n.d, m.a * n.e + m.c * n.f + m.e, m.b * n.e + m.d * n.f + m.f};
+}
+
+AIRealMatrix Affine::rounded() const {
+    return {static_cast<float>(a), static_cast<float>(b), static_cast<float>(c),
+            static_cast<float>(d), static_cast<float>(e), static_cast<float>(f)};
+}
+
+bool Affine::isFinite() const {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d) && std::isfinite(e) &&
+           std::isfinite(f);
+}
+
+std::optional<Affine> Affine::inverse() const {
+    const double determinant = a * d - b * c;
+    if (determinant == 0 || !std::isfinite(determinant) || !isFinite()) {
+        return std::nullopt;
+    }
+    const Affine inverse{d / determinant,
+                         -b / determinant,
+                         -c / determinant,
+                         a / determinant,
+                         (c * f - d * e) / determinant,
+                         (b * e - a * f) / determinant};
+    if (!inverse.isFinite()) {
+        return std::nullopt;
+    }
+    return inverse;
+}
+
+std::optional<Affine> parseTransformExactly(std::string_view text) {
+    Affine total;
+    int functions = 0;
+    std::size_t pos = 0;
+    auto skipSeparators = [&] {
+        while (pos < text.size() && (isSpace(text[pos]) || text[pos] == ',')) {
+            ++pos;
+        }
+    };
+    skipSeparators();
+    while (pos < text.size()) {
+        const std::size_t nameStart = pos;
+        while (pos < text.size() &&
+               ((text[pos] >= 'a' && text[pos] <= 'z') || (text[pos] >= 'A' && text[pos] <= 'Z'))) {
+            ++pos;
+        }
+        const std::string_view name = text.substr(nameStart, pos - nameStart);
+        while (pos < text.size() && isSpace(text[pos])) {
+            ++pos;
+        }
+        if (name.empty() || pos >= text.size() || text[pos] != '(') {
+            return std::nullopt;
+        }
+        const std::size_t close = text.find(')', pos);
+        if (close == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto args = parseNumberList(text.substr(pos + 1, close - pos - 1));
+        if (!args) {
+            return std::nullopt;
+        }
+        const auto function = transformFunction(name, *args);
+        if (!function) {
+            return std::nullopt;
+        }
+        // The first function as it is: one matrix() keeps its numbers, -0 included.
+        total = functions++ == 0 ? *function : times(total, *function);
+        pos = close + 1;
+        skipSeparators();
+    }
+    if (!total.isFinite()) {
+        return std::nullopt;
+    }
+    return total;
+}
 
 std::optional<AIRealMatrix> parseTransform(std::string_view text) {
     std::vector<AIRealMatrix> exactSingles;

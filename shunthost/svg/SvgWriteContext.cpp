@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "SvgPageSpace.h"
 #include "SvgStyleAttribute.h"
 
 namespace shunthost::svg {
@@ -106,36 +107,54 @@ std::optional<std::string_view> declaredValue(std::string_view style, std::strin
 
 }  // namespace
 
-void setProperty(SvgArtwork& artwork, pugi::xml_node element, const char* name, const std::string& value) {
-    if (pugi::xml_attribute style = element.attribute("style")) {
+void setProperty(SvgArtwork& artwork, pugi::xml_node element, const char* name, const std::string& value,
+                 bool fromSheet, bool importantInSheet) {
+    pugi::xml_attribute style = element.attribute("style");
+    const std::string written = importantInSheet ? value + " !important" : value;
+    if (style) {
         const std::string raw = style.value();
         if (!XmlText::needsDecoding(raw.c_str())) {
-            if (const auto replaced = replaceDeclaration(raw, name, value)) {
+            if (const auto replaced = replaceDeclaration(raw, name, written)) {
                 setAttributeText(style, *replaced);
                 return;
             }
-        } else if (declaredValue(artwork.value(style), name)) {
+        } else if (fromSheet || declaredValue(artwork.value(style), name)) {
             // The style says it through references (style="&st0;"): their text
             // is kept, and the declaration is replaced where it is written
             // out, or else added at the end, where CSS lets it win.
-            const std::string declaration = escapeAttribute(value);
+            const std::string declaration = escapeAttribute(written);
             std::string text = replaceDeclaration(raw, name, declaration).value_or("");
             std::string meant;
             if (!text.empty()) {
                 artwork.text.decodeInto(text, meant);
             }
-            if (text.empty() || declaredValue(meant, name) != std::string_view(value)) {
+            if (text.empty() || declaredValue(meant, name) != std::string_view(written)) {
                 text = raw + ";" + name + ":" + declaration;
             }
             style.set_value(text.c_str());
             return;
         }
     }
+    if (fromSheet) {
+        // The sheet, which other elements share, is never changed: the
+        // element's own style wins over it.
+        if (!style) {
+            style = element.append_attribute("style");
+        }
+        setAttributeText(style, appendDeclaration(artwork.value(style), name, written));
+        return;
+    }
     pugi::xml_attribute attribute = element.attribute(name);
     if (!attribute) {
         attribute = element.append_attribute(name);
     }
     setAttributeText(attribute, value);
+}
+
+std::optional<AIRealMatrix> ownMatrix(const SvgArtwork& artwork, simhost::ArtId id,
+                                      const AIRealMatrix& host) {
+    const ArtSource& source = artwork.sources[id];
+    return fromHostMatrix(artwork.placements[source.outside], host, artwork.placements[source.inside]);
 }
 
 }  // namespace shunthost::svg

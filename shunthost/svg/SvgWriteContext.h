@@ -3,6 +3,7 @@
 #define SHUNTHOST_SVG_SVGWRITECONTEXT_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,8 +59,23 @@ private:
 };
 
 // Sets an SVG property where the element says it: in its style attribute when
-// that has the property, else as a presentation attribute.
-void setProperty(SvgArtwork& artwork, pugi::xml_node element, const char* name, const std::string& value);
+// that has the property, else as a presentation attribute. One that a style
+// sheet sets on the element goes into the style attribute, where it wins over
+// the sheet (marked !important when the sheet's rule is); the sheet itself,
+// which other elements share, is never changed.
+void setProperty(SvgArtwork& artwork, pugi::xml_node element, const char* name, const std::string& value,
+                 bool fromSheet = false, bool importantInSheet = false);
+
+// What the host's matrix `host` of an object is in its element's own terms:
+// a path's patternTransform, an image's or foreign object's transform.
+// nullopt when the element is squashed flat on the page, so that no matrix of
+// its own gives that one.
+std::optional<AIRealMatrix> ownMatrix(const SvgArtwork& artwork, simhost::ArtId id, const AIRealMatrix& host);
+
+// Why such a matrix cannot be saved.
+inline constexpr const char* kSquashed =
+    "its transformation to the page is singular (it is squashed flat), so no matrix of its own can give the "
+    "one the host holds";
 
 // Puts the differences between `now` and what was read into the element of a
 // path (or mystery path art) and its own pattern. Expects `now` checked by

@@ -8,6 +8,7 @@
 
 #include "SvgAtomicFile.h"
 #include "SvgDocument.h"
+#include "SvgPageSpace.h"
 #include "SvgTransform.h"
 #include "SvgWriteContext.h"
 
@@ -71,6 +72,9 @@ std::vector<Change> changes(const SvgArtwork& artwork) {
                     refuse(artwork, object, "its matrix holds a number that is infinite or not a number");
                 }
             }
+            if (!ownMatrix(artwork, id, m)) {
+                refuse(artwork, object, kSquashed);
+            }
         }
         if (change.name && object.name.empty()) {
             refuse(artwork, object, "an empty name cannot be an id");
@@ -80,6 +84,25 @@ std::vector<Change> changes(const SvgArtwork& artwork) {
         }
     }
     return found;
+}
+
+// Removes the element with everything in it, the deepest first: pugixml
+// frees a subtree by recursion, which elements nested deeper than the call
+// stack goes would overflow.
+void removeSubtree(pugi::xml_node element) {
+    pugi::xml_node node = element;
+    while (true) {
+        while (node.first_child()) {
+            node = node.first_child();
+        }
+        if (node == element) {
+            break;
+        }
+        pugi::xml_node parent = node.parent();
+        parent.remove_child(node);
+        node = parent;
+    }
+    element.parent().remove_child(element);
 }
 
 void removeElementsOfRemovedArt(SvgArtwork& artwork) {
@@ -139,7 +162,7 @@ void removeElementsOfRemovedArt(SvgArtwork& artwork) {
         }
         source.ownPattern = {};
         if (source.element && removed.contains(source.element.internal_object())) {
-            source.element.parent().remove_child(source.element);
+            removeSubtree(source.element);
         }
         source.element = {};
     }
@@ -179,7 +202,7 @@ void applyChanges(SvgArtwork& artwork) {
         if (change.matrix) {
             pugi::xml_attribute attribute = source.element.attribute("transform");
             (attribute ? attribute : source.element.append_attribute("transform"))
-                .set_value(formatTransform(flipVertical(object.matrix)).c_str());
+                .set_value(formatTransform(*ownMatrix(artwork, change.id, object.matrix)).c_str());
             artwork.setMatrixRead(change.id, object.matrix);
         }
     }

@@ -96,9 +96,16 @@ void Document::remove(ArtId id) {
     if (!isLive(id)) {
         return;
     }
-    for (ArtId child : std::vector<ArtId>(objects_[id].children)) {
-        remove(child);
+    // Members go before their group, the deepest first; a walk of our own, as
+    // groups may nest deeper than the call stack goes.
+    std::vector<ArtId> order;
+    appendInOrder(id, order);
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        removeOne(*it);
     }
+}
+
+void Document::removeOne(ArtId id) {
     objects_[id].alive = false;
     markChanged(id);
     if (objects_[id].parent != kNoArt) {
@@ -133,9 +140,20 @@ void Document::markAllUnchanged() {
 }
 
 void Document::appendInOrder(ArtId id, std::vector<ArtId>& out) const {
+    // Each open group with the position of its next member.
+    std::vector<std::pair<ArtId, std::size_t>> open;
     out.push_back(id);
-    for (ArtId child : objects_[id].children) {
-        appendInOrder(child, out);
+    open.emplace_back(id, 0);
+    while (!open.empty()) {
+        const auto [group, next] = open.back();
+        const std::vector<ArtId>& members = objects_[group].children;
+        if (next == members.size()) {
+            open.pop_back();
+            continue;
+        }
+        open.back().second = next + 1;
+        out.push_back(members[next]);
+        open.emplace_back(members[next], 0);
     }
 }
 

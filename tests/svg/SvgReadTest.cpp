@@ -168,7 +168,7 @@ TEST(SvgRead, ImagesAndForeignObjectsTakeTheirTransformInHostCoordinates) {
     const AIRealMatrix& placed = object(artwork, "placed").matrix;
     EXPECT_EQ(placed.a, 2.0f);
     EXPECT_EQ(placed.d, 2.0f);
-    EXPECT_EQ(placed.tx, 10.0f);
+    EXPECT_EQ(placed.tx, 20.0f) << "x = 5 is where the picture starts, scaled by 2 and moved by 10";
     EXPECT_EQ(placed.ty, -20.0f);
     EXPECT_EQ(object(artwork, "foreign").matrix.ty, 4.0f);
     EXPECT_EQ(object(artwork, "plain").matrix.a, 1.0f);

@@ -180,3 +180,58 @@ TEST_F(SvgRender, TwoPathsSharingAPatternRenderEachWithItsOwnMatrix) {
     EXPECT_TRUE(picture.dark(3, 50));
     EXPECT_FALSE(picture.dark(3, 42));
 }
+
+// The same tile filling the picture through a transform of the shape, of its
+// group or of a nested viewport: "right" and "down" move the pattern right
+// and down on the page by the step, whatever the transform does to the axes.
+TEST_F(SvgRender, ArrowsMoveThePatternAlongThePagesAxesThroughTransforms) {
+    struct Case {
+        const char* name;
+        const char* area;
+    };
+    const Case cases[] = {
+        {"mirrored",
+         R"~(<rect id="area" width="60" height="60" transform="matrix(-1,0,0,1,60,0)" fill="url(#tile)"/>)~"},
+        {"rotated",
+         R"~(<rect id="area" width="60" height="60" transform="rotate(90 30 30)" fill="url(#tile)"/>)~"},
+        {"scaled group",
+         R"~(<g transform="scale(2)"><rect id="area" width="30" height="30" fill="url(#tile)"/></g>)~"},
+        {"nested viewport",
+         R"~(<svg width="60" height="60" viewBox="0 0 120 60" preserveAspectRatio="none"><rect id="area" width="120" height="60" fill="url(#tile)"/></svg>)~"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text = R"~(<svg xmlns="http://www.w3.org/2000/svg" width="60" height="60">
+<defs><pattern id="tile" width="20" height="20" patternUnits="userSpaceOnUse">
+<rect width="20" height="20" fill="#fff"/><rect x="2" y="2" width="4" height="4" fill="#000"/></pattern></defs>
+)~" + std::string(c.area) + "\n</svg>\n";
+        SvgArtwork artwork = readSvgText(text);
+        const Gray before = render(artwork, "before");
+        clickWithStepOf8(artwork, 1);  // right
+        const Gray right = render(artwork, "right");
+        expectMovedBy(before, right, 8, 0);
+        clickWithStepOf8(artwork, 3);  // down
+        const Gray down = render(artwork, "down");
+        expectMovedBy(before, down, 8, 8);
+    }
+}
+
+// A matrix captured on the page from one shape and given to a shape under
+// other transforms gives the same pattern on the page.
+TEST_F(SvgRender, AMatrixAppliedUnderOtherTransformsGivesTheSamePatternOnThePage) {
+    const std::string head = R"~(<svg xmlns="http://www.w3.org/2000/svg" width="60" height="60">
+<defs><pattern id="tile" width="20" height="20" patternUnits="userSpaceOnUse">
+<rect width="20" height="20" fill="#fff"/><rect x="2" y="2" width="4" height="4" fill="#000"/></pattern>
+<pattern id="shifted" href="#tile" patternTransform="translate(3,1) scale(0.5)"/></defs>
+)~";
+    SvgArtwork source = readSvgText(
+        head +
+        R"~(<g transform="scale(2)"><rect id="area" width="30" height="30" fill="url(#shifted)"/></g></svg>)~");
+    SvgArtwork target = readSvgText(
+        head +
+        R"~(<rect id="area" width="60" height="60" transform="matrix(-1,0,0,1,60,0)" fill="url(#tile)"/></svg>)~");
+    object(target, "area").style.transform = object(source, "area").style.transform;
+    const Gray captured = render(source, "source");
+    const Gray applied = render(target, "target");
+    expectMovedBy(captured, applied, 0, 0);
+}

@@ -111,7 +111,9 @@ private:
         }
         changed_[id / 64] |= std::uint64_t{1} << (id % 64);
     }
+    // The object and its members, depth first, without recursion.
     void appendInOrder(ArtId id, std::vector<ArtId>& out) const;
+    void removeOne(ArtId id);
     void selectionChanged();
 
     std::vector<ArtObject> objects_;

@@ -1,0 +1,429 @@
+#include "SvgStyleSheet.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "SvgNumbers.h"
+#include "SvgStyleAttribute.h"
+#include "SvgTextHash.h"
+
+namespace shunthost::svg {
+
+namespace {
+
+// A selector of more parts than this is skipped: no editor writes one.
+constexpr std::size_t kMostCompounds = 32;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool isNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The sheet without its comments; CDO and CDC ("<!--", "-->"), which CSS
+// ignores between rules, become spaces.
+std::string withoutComments(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    char quote = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote != 0) {
+            quote = c == quote ? 0 : quote;
+            out += c;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+            out += c;
+        } else if (text.substr(i, 2) == "/*") {
+            const std::size_t end = text.find("*/", i + 2);
+            i = end == std::string_view::npos ? text.size() : end + 1;
+            out += ' ';
+        } else if (text.substr(i, 4) == "<!--") {
+            i += 3;
+            out += ' ';
+        } else if (text.substr(i, 3) == "-->") {
+            i += 2;
+            out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The position after the block that opens at `open` ('{'), or npos.
+std::size_t blockEnd(std::string_view text, std::size_t open) {
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t i = open; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote != 0) {
+            quote = c == quote ? 0 : quote;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The element's name without a prefix: `svg:rect` is a rect.
+std::string_view localName(pugi::xml_node element) {
+    const std::string_view name = element.name();
+    const std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+bool hasClass(pugi::xml_node element, std::string_view wanted) {
+    const std::string_view classes = element.attribute("class").value();
+    std::size_t pos = 0;
+    while (pos < classes.size()) {
+        while (pos < classes.size() && isSpace(classes[pos])) {
+            ++pos;
+        }
+        const std::size_t start = pos;
+        while (pos < classes.size() && !isSpace(classes[pos])) {
+            ++pos;
+        }
+        if (classes.substr(start, pos - start) == wanted) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// An id, class or element name as one number; the kind keeps an id from
+// passing for a class of the same name.
+std::uint64_t feature(char kind, std::string_view name) {
+    return mixText(static_cast<std::uint64_t>(kind), name);
+}
+
+}  // namespace
+
+template <class Visit>
+void StyleSheets::forEachFeature(pugi::xml_node element, Visit visit) {
+    visit(feature('t', localName(element)));
+    if (const std::string_view id = element.attribute("id").value(); !id.empty()) {
+        visit(feature('#', id));
+    }
+    const std::string_view classes = element.attribute("class").value();
+    std::size_t pos = 0;
+    while (pos < classes.size()) {
+        while (pos < classes.size() && isSpace(classes[pos])) {
+            ++pos;
+        }
+        const std::size_t start = pos;
+        while (pos < classes.size() && !isSpace(classes[pos])) {
+            ++pos;
+        }
+        if (pos > start) {
+            visit(feature('.', classes.substr(start, pos - start)));
+        }
+    }
+}
+
+void StyleSheets::enter(pugi::xml_node element) {
+    if (!rules_.empty()) {
+        forEachFeature(element, [this](std::uint64_t f) { ++ancestorFeatures_[f]; });
+    }
+}
+
+void StyleSheets::leave(pugi::xml_node element) {
+    if (!rules_.empty()) {
+        forEachFeature(element, [this](std::uint64_t f) {
+            if (const auto found = ancestorFeatures_.find(f);
+                found != ancestorFeatures_.end() && --found->second == 0) {
+                ancestorFeatures_.erase(found);
+            }
+        });
+    }
+}
+
+bool StyleSheets::ancestorsMayMatch(const Rule& rule) const {
+    return std::all_of(rule.ancestorFeatures.begin(), rule.ancestorFeatures.end(),
+                       [this](std::uint64_t f) { return ancestorFeatures_.contains(f); });
+}
+
+void StyleSheets::add(std::string text) {
+    const std::string& sheet = texts_.emplace_back(withoutComments(text));
+    const std::string_view all = sheet;
+    std::size_t pos = 0;
+    while (pos < all.size()) {
+        while (pos < all.size() && (isSpace(all[pos]) || all[pos] == ';')) {
+            ++pos;
+        }
+        if (pos >= all.size()) {
+            break;
+        }
+        const std::size_t open = all.find('{', pos);
+        if (all[pos] == '@') {
+            // An at-rule ends at its ';' or with its block, whichever comes first.
+            const std::size_t semicolon = all.find(';', pos);
+            if (semicolon < open) {
+                pos = semicolon + 1;
+                continue;
+            }
+        }
+        if (open == std::string_view::npos) {
+            break;
+        }
+        const std::size_t end = blockEnd(all, open);
+        if (end == std::string_view::npos) {
+            break;  // an unclosed block holds nothing that is applied
+        }
+        if (all[pos] != '@') {
+            parseRule(all.substr(pos, open - pos), all.substr(open + 1, end - open - 2));
+        }
+        pos = end;
+    }
+}
+
+void StyleSheets::addElement(pugi::xml_node style, const XmlText& xml) {
+    const std::string_view type = trimmed(style.attribute("type").value());
+    if (!type.empty() && type != "text/css") {
+        return;
+    }
+    const std::string_view media = trimmed(style.attribute("media").value());
+    if (!media.empty() && media != "all" && media != "screen") {
+        return;
+    }
+    std::string text;
+    for (pugi::xml_node child = style.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_pcdata) {
+            xml.decodeInto(child.value(), text);
+        } else if (child.type() == pugi::node_cdata) {
+            text += child.value();
+        }
+    }
+    add(std::move(text));
+}
+
+void StyleSheets::parseRule(std::string_view prelude, std::string_view block) {
+    std::vector<Declaration> found;
+    forEachDeclaration(block, [&](std::string_view name, std::string_view value, bool important) {
+        // A declaration whose value the property cannot take is dropped, as
+        // CSS drops it, and does not hide the ones before it.
+        if (const auto property = propertyNamed(name)) {
+            try {
+                InheritedStyle scratch;
+                applyProperty(scratch, *property, value);
+                found.push_back({*property, value, important});
+            } catch (const BadValue&) {
+            }
+        }
+    });
+    // A group with one selector that is not understood is dropped whole, as CSS drops it.
+    std::vector<Rule> group;
+    std::size_t pos = 0;
+    while (pos <= prelude.size()) {
+        std::size_t comma = prelude.find(',', pos);
+        if (comma == std::string_view::npos) {
+            comma = prelude.size();
+        }
+        Rule rule;
+        if (!parseSelector(prelude.substr(pos, comma - pos), rule)) {
+            return;
+        }
+        group.push_back(std::move(rule));
+        pos = comma + 1;
+    }
+    if (found.empty()) {
+        return;
+    }
+    const auto first = static_cast<std::uint32_t>(declarations_.size());
+    declarations_.insert(declarations_.end(), found.begin(), found.end());
+    for (Rule& rule : group) {
+        rule.order = static_cast<std::uint32_t>(rules_.size());
+        rule.declarations = first;
+        rule.declarationCount = static_cast<std::uint32_t>(found.size());
+        rules_.push_back(std::move(rule));
+    }
+}
+
+bool StyleSheets::parseSelector(std::string_view text, Rule& rule) {
+    text = trimmed(text);
+    if (text.empty()) {
+        return false;
+    }
+    std::vector<Compound> leftToRight;
+    std::uint32_t ids = 0, classes = 0, types = 0;
+    std::size_t pos = 0;
+    bool child = false;
+    while (pos < text.size()) {
+        Compound compound;
+        bool any = false;
+        if (text[pos] == '*') {
+            any = true;
+            ++pos;
+        } else if (isNameChar(text[pos])) {
+            const std::size_t start = pos;
+            while (pos < text.size() && isNameChar(text[pos])) {
+                ++pos;
+            }
+            compound.type = text.substr(start, pos - start);
+            ++types;
+            any = true;
+        }
+        while (pos < text.size() && (text[pos] == '.' || text[pos] == '#')) {
+            const char kind = text[pos++];
+            const std::size_t start = pos;
+            while (pos < text.size() && isNameChar(text[pos])) {
+                ++pos;
+            }
+            if (pos == start) {
+                return false;
+            }
+            const std::string_view name = text.substr(start, pos - start);
+            if (kind == '.') {
+                compound.classes.push_back(name);
+                ++classes;
+            } else {
+                if (!compound.id.empty() && compound.id != name) {
+                    compound.id = "\x01";  // two ids: matches nothing
+                } else {
+                    compound.id = name;
+                }
+                ++ids;
+            }
+            any = true;
+        }
+        if (!any) {
+            return false;  // [attr], :pseudo, +, ~, |, or nothing where a part should be
+        }
+        compound.childOfNext = child;
+        leftToRight.push_back(std::move(compound));
+        // The combinator to the next compound.
+        bool space = false;
+        while (pos < text.size() && isSpace(text[pos])) {
+            space = true;
+            ++pos;
+        }
+        child = false;
+        if (pos < text.size() && text[pos] == '>') {
+            child = true;
+            ++pos;
+            while (pos < text.size() && isSpace(text[pos])) {
+                ++pos;
+            }
+            if (pos >= text.size()) {
+                return false;
+            }
+        } else if (pos < text.size() && !space) {
+            return false;
+        }
+    }
+    if (leftToRight.size() > kMostCompounds) {
+        return false;
+    }
+    // Right to left: each compound's flag, set from the combinator before it,
+    // now says whether the next one must be its parent or any ancestor.
+    std::reverse(leftToRight.begin(), leftToRight.end());
+    rule.compounds = std::move(leftToRight);
+    for (std::size_t i = 1; i < rule.compounds.size(); ++i) {
+        const Compound& ancestor = rule.compounds[i];
+        if (!ancestor.type.empty()) {
+            rule.ancestorFeatures.push_back(feature('t', ancestor.type));
+        }
+        if (!ancestor.id.empty()) {
+            rule.ancestorFeatures.push_back(feature('#', ancestor.id));
+        }
+        for (const std::string_view name : ancestor.classes) {
+            rule.ancestorFeatures.push_back(feature('.', name));
+        }
+    }
+    rule.specificity = (std::min<std::uint32_t>(ids, 255) << 16) |
+                       (std::min<std::uint32_t>(classes, 255) << 8) | std::min<std::uint32_t>(types, 255);
+    return true;
+}
+
+bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node element) {
+    if (!compound.type.empty() && localName(element) != compound.type) {
+        return false;
+    }
+    if (!compound.id.empty() && compound.id != element.attribute("id").value()) {
+        return false;
+    }
+    return std::all_of(compound.classes.begin(), compound.classes.end(),
+                       [&](std::string_view name) { return hasClass(element, name); });
+}
+
+// Whether compounds[at..] match `element` and its ancestors; the depth of
+// the calls is bounded by the number of compounds. A descendant part that
+// found no ancestor all the way up fails completely: no other choice for the
+// parts to its right can help, so the search never backtracks through it again.
+StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
+    if (!matchesCompound(rule.compounds[at], element)) {
+        return Match::FailsHere;
+    }
+    if (at + 1 == rule.compounds.size()) {
+        return Match::Matches;
+    }
+    // compounds[at + 1] must match the parent, or (descendant) some ancestor.
+    const bool parentOnly = rule.compounds[at].childOfNext;
+    for (pugi::xml_node up = element.parent(); up && up.type() == pugi::node_element; up = up.parent()) {
+        const Match found = matches(rule, at + 1, up);
+        if (found != Match::FailsHere || parentOnly) {
+            return found;
+        }
+    }
+    return Match::FailsCompletely;
+}
+
+SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
+    SheetOrigin origin;
+    std::vector<const Rule*>& matched = matched_;
+    matched.clear();
+    for (const Rule& rule : rules_) {
+        if (ancestorsMayMatch(rule) && matches(rule, 0, element) == Match::Matches) {
+            matched.push_back(&rule);
+        }
+    }
+    if (matched.empty() && attributes.style.empty()) {
+        return origin;
+    }
+    std::stable_sort(matched.begin(), matched.end(), [](const Rule* x, const Rule* y) {
+        return x->specificity != y->specificity ? x->specificity < y->specificity : x->order < y->order;
+    });
+    auto applyRules = [&](bool important) {
+        for (const Rule* rule : matched) {
+            for (std::uint32_t i = 0; i < rule->declarationCount; ++i) {
+                const Declaration& declaration = declarations_[rule->declarations + i];
+                if (declaration.important == important) {
+                    attributes.give(declaration.property, declaration.value);
+                    const auto bit =
+                        static_cast<std::uint16_t>(1u << static_cast<unsigned>(declaration.property));
+                    origin.fromSheet |= bit;
+                    if (important) {
+                        origin.important |= bit;
+                    }
+                }
+            }
+        }
+    };
+    auto applyStyleAttribute = [&](bool important) {
+        if (attributes.style.empty()) {
+            return;
+        }
+        forEachDeclaration(attributes.style,
+                           [&](std::string_view name, std::string_view value, bool isImportant) {
+                               if (isImportant == important) {
+                                   if (const auto property = propertyNamed(name)) {
+                                       attributes.give(*property, value);
+                                   }
+                               }
+                           });
+    };
+    applyRules(false);
+    applyStyleAttribute(false);
+    applyRules(true);
+    applyStyleAttribute(true);
+    return origin;
+}
+
+}  // namespace shunthost::svg
