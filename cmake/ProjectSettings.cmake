@@ -9,6 +9,12 @@ function(shunt_warnings target)
   endif()
 endfunction()
 
+# Every float operation rounds on its own, so that a matrix text, a step or a
+# dash offset comes out the same on every processor: no fused multiply-adds
+# (gcc contracts across a statement by default, clang within one). The 32-bit
+# Intel toolchain adds SSE arithmetic in place of the x87's extended registers.
+add_compile_options(-ffp-contract=off)
+
 if(SHUNT_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
@@ -22,30 +28,24 @@ endif()
 math(EXPR SHUNT_POINTER_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
 set(SHUNT_TARGET_NAME "${CMAKE_SYSTEM_PROCESSOR}")
 
-# ICU (Unicode strings of the simulated host, encodings of SVG files), pugixml
-# and libxml2 (SVG) and CLI11 (the host program's command line) come from
-# Debian for the native build only.
+# ICU (Unicode strings of the simulated host, encodings of SVG files),
+# pugixml and libxml2 (SVG) and CLI11 (the host program's command line) come
+# from Debian (scripts/apt-packages.txt) and are required by the native
+# builds, which therefore always build the host program. The cross targets
+# have no packages of them: there the simulated host converts 7-bit ASCII
+# text only and no host program is built.
 if(CMAKE_CROSSCOMPILING)
   set(SHUNT_HAVE_ICU OFF)
   set(SHUNT_HAVE_PUGIXML OFF)
-else()
-  find_package(ICU COMPONENTS uc i18n)
-  set(SHUNT_HAVE_ICU ${ICU_FOUND})
-  find_package(pugixml)
-  find_package(LibXml2)
-  if(pugixml_FOUND AND LibXml2_FOUND AND ICU_FOUND)
-    set(SHUNT_HAVE_PUGIXML ON)
-  else()
-    set(SHUNT_HAVE_PUGIXML OFF)
-  endif()
-endif()
-if(SHUNT_HAVE_PUGIXML)
-  find_package(CLI11 CONFIG)
-endif()
-if(SHUNT_HAVE_PUGIXML AND CLI11_FOUND)
-  set(SHUNT_HAVE_HOST_PROGRAM ON)
-else()
   set(SHUNT_HAVE_HOST_PROGRAM OFF)
+else()
+  find_package(ICU REQUIRED COMPONENTS uc i18n)
+  find_package(pugixml REQUIRED)
+  find_package(LibXml2 REQUIRED)
+  find_package(CLI11 CONFIG REQUIRED)
+  set(SHUNT_HAVE_ICU ON)
+  set(SHUNT_HAVE_PUGIXML ON)
+  set(SHUNT_HAVE_HOST_PROGRAM ON)
 endif()
 message(STATUS "Shunt target: ${SHUNT_TARGET_NAME}, ${SHUNT_BYTE_ORDER}, ${SHUNT_POINTER_BITS}-bit pointers; "
                "ICU ${SHUNT_HAVE_ICU}, pugixml ${SHUNT_HAVE_PUGIXML}, host program ${SHUNT_HAVE_HOST_PROGRAM}")

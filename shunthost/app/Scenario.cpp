@@ -1,6 +1,8 @@
 #include "Scenario.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -9,7 +11,7 @@
 namespace shunthost {
 
 InputError::InputError(std::string file, int line, const std::string& message)
-    : std::runtime_error(file + ":" + std::to_string(line) + ": " + message),
+    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message),
       file_(std::move(file)),
       line_(line) {}
 
@@ -220,12 +222,24 @@ Scenario parseScenario(const std::string& text, const std::string& path) {
 }
 
 Scenario readScenario(const std::string& path) {
+    // A folder opens as a stream on some systems and reads as nothing.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        throw InputError(path, 0, "cannot read the scenario: it is a folder, not a file");
+    }
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw InputError(path, 0, "cannot read the scenario");
+        const int error = errno;
+        throw InputError(path, 0,
+                         std::string("cannot read the scenario: ") +
+                             (error != 0 ? std::strerror(error) : "the file cannot be opened"));
     }
     std::stringstream text;
     text << in.rdbuf();
+    if (in.bad()) {
+        throw InputError(path, 0, "cannot read the scenario: a read error");
+    }
     return parseScenario(text.str(), path);
 }
 

@@ -13,7 +13,8 @@
 
 namespace shunthost {
 
-// A problem with an input: "FILE:LINE: message" (LINE 0: not tied to a line).
+// A problem with an input: "FILE:LINE: message", or "FILE: message" when
+// it is not tied to a line (LINE 0).
 class InputError : public std::runtime_error {
 public:
     InputError(std::string file, int line, const std::string& message);

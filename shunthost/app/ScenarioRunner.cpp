@@ -64,6 +64,7 @@ ScenarioRunner::ScenarioRunner(RunnerSettings settings, std::ostream& transcript
     options.logCalls = false;
     simhost::Host probe(options);
     servedSuites_ = probe.suiteNames();
+    entriesThatNeverFail_ = probe.entriesThatNeverFail();
 }
 
 ScenarioRunner::~ScenarioRunner() = default;
@@ -118,6 +119,18 @@ void ScenarioRunner::checkSuiteNames(const Scenario& scenario) const {
             std::find(servedSuites_.begin(), servedSuites_.end(), command.args[0]) == servedSuites_.end()) {
             throw InputError(scenario.path, command.line,
                              command.name + ": the host serves no suite named \"" + command.args[0] + "\"");
+        }
+        // An entry that answers a value, a boolean or nothing, or that the
+        // host always completes, never fails: a fault there would do nothing.
+        if (command.name == "fail") {
+            const auto& silent = entriesThatNeverFail_.at(command.args[0]);
+            const long entry = *parseWholeNumber(command.args[1]);
+            if (std::find(silent.begin(), silent.end(), entry) != silent.end()) {
+                throw InputError(
+                    scenario.path, command.line,
+                    "fail: entry " + command.args[1] + " of \"" + command.args[0] +
+                        "\" never fails: it answers no result code, or the host always completes it");
+            }
         }
     }
 }
@@ -192,7 +205,10 @@ void ScenarioRunner::execute(const Command& command) {
             }
             artwork_ = std::move(artwork);
         } catch (const svg::SvgError& error) {
-            throw InputError(error.file(), error.line(), error.message());
+            // The scenario line first, then the artwork as the line names it.
+            const std::string where = error.file() == resolve(args[0]) ? args[0] : error.file();
+            fail(where + (error.line() > 0 ? ":" + std::to_string(error.line()) : std::string()) + ": " +
+                 error.message());
         }
     } else if (name == "start") {
         if (host_) {
@@ -300,8 +316,10 @@ void ScenarioRunner::execute(const Command& command) {
         }
     } else if (name == "drag") {
         if (ADMDialogRef palette = paletteOrRefuse(name)) {
-            host_->dialogs().drag(palette, static_cast<ASInt16>(*parseWholeNumber(args[0])),
-                                  static_cast<ASInt16>(*parseWholeNumber(args[1])));
+            if (!host_->dialogs().drag(palette, static_cast<int>(*parseWholeNumber(args[0])),
+                                       static_cast<int>(*parseWholeNumber(args[1])))) {
+                print("refused \"drag\": the palette cannot go there");
+            }
         }
     } else if (name == "dock") {
         if (ADMDialogRef palette = paletteOrRefuse(name)) {

@@ -4,6 +4,7 @@
 #define SHUNTHOST_APP_SCENARIORUNNER_H
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -83,6 +84,7 @@ private:
     std::deque<ADMInt32> answers_;
     std::string lastLine_;
     std::vector<std::string> servedSuites_;
+    std::map<std::string, std::vector<int>> entriesThatNeverFail_;
 };
 
 }  // namespace shunthost

@@ -411,14 +411,9 @@ JobOutcome ServeSession::drag(int top, int left) {
     if (dialog == nullptr) {
         return {409, "there is no palette"};
     }
-    const simhost::Dialog* state = host_->dialogs().dialog(dialog);
-    const int height = state->bounds.bottom - state->bounds.top;
-    const int width = state->bounds.right - state->bounds.left;
-    // The whole of the palette's bounds must stay 16-bit host coordinates.
-    if (top < -32768 || left < -32768 || top + height > 32767 || left + width > 32767) {
+    if (!host_->dialogs().drag(dialog, top, left)) {
         return {400, "the palette cannot go there"};
     }
-    host_->dialogs().drag(dialog, static_cast<ASInt16>(top), static_cast<ASInt16>(left));
     return {};
 }
 

@@ -9,7 +9,7 @@ namespace simhost {
 namespace {
 
 // The basic suite comes with every message and is always held.
-SuiteKey kBasicKey{"SP Basic Suite", 8, 1};
+SuiteKey kBasicKey{"SP Basic Suite", 8, 1, {2}};
 SuiteKey kBlocksKey{kSPBlocksSuite, kSPBlocksSuiteVersion};
 SuiteKey kPluginsKey{kSPPluginsSuite, kSPPluginsSuiteVersion};
 SuiteKey kAccessKey{kSPAccessSuite, kSPAccessSuiteVersion};

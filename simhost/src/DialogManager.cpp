@@ -1,5 +1,7 @@
 #include "simhost/DialogManager.h"
 
+#include <cstdint>
+
 #include "simhost/Host.h"
 
 namespace simhost {
@@ -241,12 +243,19 @@ ADMBoolean DialogManager::track(ADMItemRef itemRef, ADMInt32 action) {
     return result;
 }
 
-void DialogManager::drag(ADMDialogRef ref, ASInt16 v, ASInt16 h) {
-    if (Dialog* dialog = dialogs_.find(ref)) {
-        const int height = dialog->bounds.bottom - dialog->bounds.top;
-        const int width = dialog->bounds.right - dialog->bounds.left;
-        dialog->bounds = {v, h, static_cast<ASInt16>(v + height), static_cast<ASInt16>(h + width)};
+bool DialogManager::drag(ADMDialogRef ref, int v, int h) {
+    Dialog* dialog = dialogs_.find(ref);
+    if (dialog == nullptr) {
+        return false;
     }
+    const int height = dialog->bounds.bottom - dialog->bounds.top;
+    const int width = dialog->bounds.right - dialog->bounds.left;
+    if (v < INT16_MIN || h < INT16_MIN || v + height > INT16_MAX || h + width > INT16_MAX) {
+        return false;
+    }
+    dialog->bounds = {static_cast<ASInt16>(v), static_cast<ASInt16>(h), static_cast<ASInt16>(v + height),
+                      static_cast<ASInt16>(h + width)};
+    return true;
 }
 
 void DialogManager::dock(ADMDialogRef ref, const std::string& group, ADMInt32 code) {

@@ -8,16 +8,16 @@ namespace simhost {
 
 namespace {
 
-SuiteKey kBasicKey{kADMBasicSuite, kADMBasicSuiteVersion};
-SuiteKey kBasic10Key{kADMBasicSuite, kADMBasicSuiteVersion10};
-SuiteKey kDialogKey{kADMDialogSuite, kADMDialogSuiteVersion};
-SuiteKey kItemKey{kADMItemSuite, kADMItemSuiteVersion};
+SuiteKey kBasicKey{kADMBasicSuite, kADMBasicSuiteVersion, 0, {3, 24}};
+SuiteKey kBasic10Key{kADMBasicSuite, kADMBasicSuiteVersion10, 0, {3, 24}};
+SuiteKey kDialogKey{kADMDialogSuite, kADMDialogSuiteVersion, 0, {4, 19, 24, 27, 31, 32, 40, 41, 78}};
+SuiteKey kItemKey{kADMItemSuite, kADMItemSuiteVersion, 0, {5, 7, 10, 12, 23, 25, 28, 31, 57, 75}};
 SuiteKey kIconKey{kADMIconSuite, kADMIconSuiteVersion};
-SuiteKey kListKey{kADMListSuite, kADMListSuiteVersion};
+SuiteKey kListKey{kADMListSuite, kADMListSuiteVersion, 0, {0, 27}};
 SuiteKey kDialogGroupKey{kADMDialogGroupSuite, kADMDialogGroupSuiteVersion};
-SuiteKey kNotifierKey{kADMNotifierSuite, kADMNotifierSuiteVersion};
-SuiteKey kEntryKey{kADMEntrySuite, kADMEntrySuiteVersion};
-SuiteKey kTrackerKey{kADMTrackerSuite, kADMTrackerSuiteVersion};
+SuiteKey kNotifierKey{kADMNotifierSuite, kADMNotifierSuiteVersion, 0, {2, 3}};
+SuiteKey kEntryKey{kADMEntrySuite, kADMEntrySuiteVersion, 0, {6}};
+SuiteKey kTrackerKey{kADMTrackerSuite, kADMTrackerSuiteVersion, 0, {1, 11}};
 
 DialogManager& manager() {
     return Host::current().dialogs();

@@ -176,7 +176,33 @@ ArtId Document::findByName(const std::string& name) const {
 }
 
 void Document::select(std::vector<ArtId> ids) {
-    selection_ = std::move(ids);
+    // Each object once, in document order, however the ids were listed: a
+    // plug-in walking the selection must not move an object twice. Ids the
+    // document does not hold keep their place after the others.
+    std::vector<bool> listed(objects_.size(), false);
+    std::vector<ArtId> unknown;
+    for (ArtId id : ids) {
+        if (id < objects_.size()) {
+            listed[id] = true;
+        } else if (std::find(unknown.begin(), unknown.end(), id) == unknown.end()) {
+            unknown.push_back(id);
+        }
+    }
+    selection_.clear();
+    for (ArtId id : documentOrder()) {
+        if (listed[id]) {
+            selection_.push_back(id);
+            listed[id] = false;
+        }
+    }
+    // Dead objects still listed (an expired handle's id) keep their place too.
+    for (ArtId id : ids) {
+        if (id < objects_.size() && listed[id]) {
+            selection_.push_back(id);
+            listed[id] = false;
+        }
+    }
+    selection_.insert(selection_.end(), unknown.begin(), unknown.end());
     selectionChanged();
 }
 

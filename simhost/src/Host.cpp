@@ -312,6 +312,17 @@ const void* Host::findSuite(const char* name, ASInt32 version, SuiteKey** key) {
     return found->second.table;
 }
 
+std::map<std::string, std::vector<int>> Host::entriesThatNeverFail() const {
+    std::map<std::string, std::vector<int>> entries;
+    for (const auto& [id, registered] : suites_) {
+        auto& list = entries[registered.key->name];
+        list.insert(list.end(), registered.key->neverFails.begin(), registered.key->neverFails.end());
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    return entries;
+}
+
 std::vector<std::string> Host::suiteNames() const {
     std::vector<std::string> names{"SP Basic Suite"};
     for (const auto& [key, suite] : suites_) {

@@ -9,7 +9,7 @@ namespace simhost {
 
 namespace {
 
-SuiteKey kRealMathKey{kAIRealMathSuite, kAIRealMathSuiteVersion};
+SuiteKey kRealMathKey{kAIRealMathSuite, kAIRealMathSuiteVersion, 0, {9, 11, 12, 36, 43}};
 
 std::string number(AIReal x) {
     return std::to_string(x);

@@ -14,7 +14,10 @@
 
 namespace simhost::stringsuite {
 
-inline SuiteKey kUnicodeKey{kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion};
+inline SuiteKey kUnicodeKey{kAIUnicodeStringSuite,
+                            kAIUnicodeStringSuiteVersion,
+                            0,
+                            {3, 10, 11, 14, 15, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 31, 32}};
 constexpr ASUInt32 npos = ai::UnicodeString::npos;
 inline const std::u16string kEmptyText;
 

@@ -27,17 +27,31 @@ TEST_F(DashTest, ForwardAddsTheStepToTheOffset) {
     EXPECT_EQ(offsetAfterClick({4, 2}, 0, kForwardItem), 1.0f);
 }
 
-TEST_F(DashTest, ANegativeOffsetWrapsByTwiceTheDashLength) {
-    EXPECT_EQ(offsetAfterClick({4, 2}, 0, kBackItem), 11.0f);
-}
-
-TEST_F(DashTest, EveryComponentInUseCountsTowardsTheWrap) {
-    EXPECT_EQ(offsetAfterClick({1, 2, 3}, 0.5f, kBackItem), 11.5f);
-}
-
-TEST_F(DashTest, TheWrapIsAddedOnceSoALongStepStaysNegative) {
+// Offsets below zero wrap forward by twice the dash length, once. The last
+// rows were found by tests/floatcode's float_search: sums of dashes as typed
+// whose wrap comes out different when the sum is kept in 80-bit registers;
+// each operation rounded on its own gives these floats on every processor.
+TEST_F(DashTest, ANegativeOffsetWrapsOnceByTwiceTheDashLengthInFloats) {
+    const std::vector<int> step2 = {kEnlargeKey};
+    const std::vector<int> step8 = {kEnlargeKey, kByFourKey};
     const std::vector<int> step128 = {kEnlargeKey, kDoubleKey, kByFourKey, kByEightKey};
-    EXPECT_EQ(offsetAfterClick({4, 2}, 0, kBackItem, step128), -116.0f);
+    const struct {
+        std::initializer_list<float> dashes;
+        float offset;
+        std::vector<int> keys;
+        float wrapped;
+    } cases[] = {
+        {{4, 2}, 0, {}, 11.0f},
+        {{1, 2, 3}, 0.5f, {}, 11.5f},                     // every component in use counts
+        {{4, 2}, 0, step128, -116.0f},                    // a long step stays negative
+        {{7.45f, 11.59f}, 0.63f, step2, 0x1.25ae16p+5f},  // 36.710003
+        {{14.37f, 15.17f, 5.85f, 3.54f}, 0.98f, step2, 0x1.335c2ap+6f},
+        {{3.30f, 0.32f, 7.13f, 15.92f, 19.54f, 15.37f}, 0.03f, step8, 0x1.ccc28ep+6f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "offset " << c.offset << ", " << c.dashes.size() << " dashes");
+        EXPECT_EQ(offsetAfterClick(c.dashes, c.offset, kBackItem, c.keys), c.wrapped);
+    }
 }
 
 TEST_F(DashTest, PositiveOffsetsGrowWithoutLimit) {

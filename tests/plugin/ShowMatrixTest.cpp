@@ -126,6 +126,26 @@ TEST_F(ShowMatrixTest, WithCAndDZeroTheDivisionByZeroIsShownWithoutAMessage) {
     EXPECT_NE(text.find("V scale=0%"), std::string::npos) << text;
 }
 
+// Matrices whose scales or skew show differently when a product is fused into
+// the sum after it or kept in 80-bit registers, found by tests/floatcode's
+// float_search; the texts are those of each operation rounded on its own.
+TEST_F(ShowMatrixTest, EveryProcessorShowsTheTextOfSeparatelyRoundedOperations) {
+    const struct {
+        AIRealMatrix m;
+        const char* part;
+    } cases[] = {
+        {{3.44834495f, 5.3057518f, 0, 1, 0, 0}, "; H scale=632.7881%;"},
+        {{6.20771885f, 5.06382179f, 0, 1, 0, 0}, "; H scale=801.1122%;"},
+        {{3.34961414f, 0.801015854f, -7.00715637f, -6.30880547f, 0, 0}, "; V scale=942.8746%;"},
+        {{3.10454369f, 0.212346077f, 0, 1, 0, 0}, "; Skew=-1.9571\xA1;"},
+        {{7.38442993f, -1.8975606f, -7.96471834f, 2.20275974f, 0, 0}, "; Skew=-161.6036\xA1;"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = shown(c.m);
+        EXPECT_NE(text.find(c.part), std::string::npos) << text << "\nshould hold " << c.part;
+    }
+}
+
 TEST_F(ShowMatrixTest, ItMakesTheHostCallsItNeedsInOrder) {
     startRecording();
     choose(kShow);

@@ -84,18 +84,18 @@ TEST_F(ArtSuitesTest, ThePlacedEntryAlsoWritesForeignObjectArt) {
     EXPECT_EQ(placed->getPlacedMatrix(simhost::artHandle(foreign), &read), kWrongArtTypeErr);
 }
 
-TEST_F(ArtSuitesTest, TheSelectionComesInTheHostsOrderThroughAHandle) {
+TEST_F(ArtSuitesTest, TheSelectionComesOnceEachInDocumentOrderThroughAHandle) {
     const simhost::ArtId a = doc->addFlatPath();
     const simhost::ArtId b = doc->addPlaced(kIdentity);
     const simhost::ArtId c = doc->addRaster(kIdentity);
-    doc->select({c, a, b});
+    doc->select({c, a, b, a, c, c});
     AIArtHandle** matches = nullptr;
     ASInt32 count = 0;
     ASSERT_EQ(matching->getSelectedArt(&matches, &count), kNoErr);
     ASSERT_EQ(count, 3);
-    EXPECT_EQ((*matches)[0], simhost::artHandle(c));
-    EXPECT_EQ((*matches)[1], simhost::artHandle(a));
-    EXPECT_EQ((*matches)[2], simhost::artHandle(b));
+    EXPECT_EQ((*matches)[0], simhost::artHandle(a));
+    EXPECT_EQ((*matches)[1], simhost::artHandle(b));
+    EXPECT_EQ((*matches)[2], simhost::artHandle(c));
 
     // The array may move when the selection changes; the handle follows it.
     std::vector<simhost::ArtId> many;

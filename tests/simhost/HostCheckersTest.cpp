@@ -111,6 +111,21 @@ TEST_F(HostCheckersTest, InjectedFaultsHitTheNamedEntryOnTheKthCallForNTimes) {
     EXPECT_TRUE(host->imbalances().empty());
 }
 
+// The host's own list of entries that never fail, which scenarios are refused
+// faults by, must say how each entry is served; a wrong list trips.
+TEST_F(HostCheckersTest, AnEntryServedOtherwiseThanItsSuiteListsIsReported) {
+    simhost::SuiteKey listed{"Probe Suite", 1, 1, {5}};
+    expectViolation(
+        "entry 5 of \"Probe Suite\" is listed as one that never fails but is served as one that can");
+    EXPECT_EQ(host->enter(listed, 5, [] { return std::string(); }), std::nullopt);
+    expectViolation("entry 6 of \"Probe Suite\" never fails but is not listed as such");
+    host->enter(
+        listed, 6, [] { return std::string(); }, false);
+    const auto silent = host->entriesThatNeverFail();
+    EXPECT_EQ(silent.at(kADMTrackerSuite), (std::vector<int>{1, 11}));
+    EXPECT_EQ(silent.at(kSPBlocksSuite), std::vector<int>{});
+}
+
 TEST_F(HostCheckersTest, TheNthFailableCallFailsWhateverItIs) {
     host->faults().failNthCall(2, 9);
     const void* first = nullptr;

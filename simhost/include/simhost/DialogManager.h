@@ -112,7 +112,10 @@ public:
     void choose(ADMItemRef item, int index);
     // The item's tracker procedure (or the default tracking) sees the action.
     ADMBoolean track(ADMItemRef item, ADMInt32 action);
-    void drag(ADMDialogRef dialog, ASInt16 v, ASInt16 h);
+    // Moves the dialog's top left corner there, keeping its size. Refused
+    // (false, nothing moves) when any of its bounds would leave the host's
+    // 16-bit coordinates.
+    bool drag(ADMDialogRef dialog, int v, int h);
     void dock(ADMDialogRef dialog, const std::string& group, ADMInt32 code);
     // The next modal dialog ends through this item (default: its item 1).
     void answerNext(ADMInt32 itemID) { answers_.push_back(itemID); }

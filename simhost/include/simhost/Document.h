@@ -95,6 +95,7 @@ public:
     std::size_t patternCount() const { return patterns_.size(); }
 
     const std::vector<ArtId>& selection() const { return selection_; }
+    // Selects each listed object once, in document order.
     void select(std::vector<ArtId> ids);
     void selectAll();
     void selectNone();

@@ -106,6 +106,8 @@ public:
     const void* findSuite(const char* name, ASInt32 version, SuiteKey** key = nullptr);
     // The names of the suites the host serves, each once, sorted; the basic suite among them.
     std::vector<std::string> suiteNames() const;
+    // By suite name, the entries no injected fault can make fail, sorted.
+    std::map<std::string, std::vector<int>> entriesThatNeverFail() const;
 
     // Every host function starts here: logs the call, checks that its suite
     // is held, and answers an injected fault if there is one.
@@ -117,6 +119,13 @@ public:
         if (suite.held <= 0) {
             violation(std::string("call through \"") + suite.name + "\" entry " + std::to_string(entry) +
                       " while the suite is not held");
+        }
+        // The key's list of entries that never fail must match how each
+        // entry is served: a scenario is refused faults by that list.
+        if (failable != suite.canFail(entry)) {
+            violation(std::string("entry ") + std::to_string(entry) + " of \"" + suite.name + "\" " +
+                      (failable ? "is listed as one that never fails but is served as one that can"
+                                : "never fails but is not listed as such"));
         }
         if (!failable) {
             return std::nullopt;

@@ -4,6 +4,7 @@
 #ifndef SIMHOST_HOSTCORE_H
 #define SIMHOST_HOSTCORE_H
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -21,6 +22,13 @@ struct SuiteKey {
     const char* name;
     ASInt32 version;
     int held = 0;
+    // The entries no injected fault can make fail: those that answer a
+    // value, a boolean or nothing, and those the host always completes.
+    std::vector<int> neverFails = {};
+
+    bool canFail(int entry) const {
+        return std::find(neverFails.begin(), neverFails.end(), entry) == neverFails.end();
+    }
 };
 
 struct HostCallRecord {
