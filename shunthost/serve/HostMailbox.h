@@ -22,9 +22,11 @@ struct JobOutcome {
 };
 
 struct Job {
-    enum class Kind { Action, Answer, Stop };
+    // Read: runs on the host's thread, even while a modal dialog is open,
+    // and changes nothing, so nothing is published after it.
+    enum class Kind { Action, Answer, Stop, Read };
     Kind kind = Kind::Action;
-    std::function<JobOutcome()> run;                  // Action: runs on the host's thread
+    std::function<JobOutcome()> run;                  // Action, Read: runs on the host's thread
     std::uint64_t modal = 0;                          // Answer: the modal it answers
     int item = 0;                                     // Answer: the item pressed
     std::function<void(const JobOutcome&)> finished;  // told once, on the host's thread

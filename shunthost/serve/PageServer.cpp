@@ -30,6 +30,10 @@ constexpr const char* kPagePolicy =
     "default-src 'none'; script-src 'self'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; "
     "connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
 
+// With its parameter the server does not compress it: on loopback that costs
+// far more than sending it as it is.
+constexpr const char* kJson = "application/json; charset=utf-8";
+
 template <class T>
 std::optional<T> number(const std::string& text) {
     T value{};
@@ -138,7 +142,7 @@ void PageServer::sendState(httplib::Response& response, const PublishedState::Sn
     std::string body = head.dump();
     body.pop_back();
     body += ",\"state\":" + *snapshot.json + "}";
-    response.set_content(body, "application/json");
+    response.set_content(body, kJson);
 }
 
 void PageServer::post(httplib::Response& response, Job job, std::uint64_t modalBefore) {
@@ -161,6 +165,21 @@ void PageServer::act(httplib::Response& response, std::function<JobOutcome()> wo
     Job job;
     job.run = std::move(work);
     post(response, std::move(job), published_.current().modal);
+}
+
+bool PageServer::read(httplib::Response& response, std::function<JobOutcome()> work) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    Job job;
+    job.kind = Job::Kind::Read;
+    job.run = std::move(work);
+    job.finished = [done](const JobOutcome&) { *done = true; };
+    mailbox_.post(std::move(job));
+    // Read jobs run even while a dialog is open: only shutting down ends the wait early.
+    published_.waitSettled([&] { return done->load(); }, published_.current().modal);
+    if (!*done) {
+        refuse(response, 503, "the host is busy: try again");
+    }
+    return *done;
 }
 
 void PageServer::answer(httplib::Response& response, std::uint64_t modal, int item) {
@@ -218,6 +237,25 @@ void PageServer::routes() {
             snapshot = published_.waitNewer(*since, kLongPollSeconds);
         }
         sendState(response, snapshot, {});
+    });
+
+    // The artwork, whole or as the changes since a version the page has.
+    server.Get("/api/artwork", [this](const httplib::Request& request, httplib::Response& response) {
+        std::optional<std::uint64_t> since;
+        if (request.has_param("since")) {
+            since = number<std::uint64_t>(request.get_param_value("since"));
+            if (!since) {
+                return refuse(response, 400, "since: not a number");
+            }
+        }
+        auto text = std::make_shared<std::string>();
+        const bool done = read(response, [this, since, text] {
+            *text = session_.artworkSince(since);
+            return JobOutcome{};
+        });
+        if (done) {
+            response.set_content(*text, kJson);
+        }
     });
 
     server.Get("/picture", [this](const httplib::Request& request, httplib::Response& response) {

@@ -44,6 +44,9 @@ private:
     // once it opened a dialog that now waits for the person.
     void act(httplib::Response& response, std::function<JobOutcome()> work);
     void answer(httplib::Response& response, std::uint64_t modal, int item);
+    // Runs `work` on the host's thread, where it changes nothing; false
+    // (and 503) when the host stopped first.
+    bool read(httplib::Response& response, std::function<JobOutcome()> work);
     void post(httplib::Response& response, Job job, std::uint64_t modalBefore);
 
     ServeSession& session_;

@@ -81,6 +81,7 @@ ServeSession::ServeSession(SessionSettings settings, HostMailbox& mailbox, Publi
         }
     }
     host_->document() = artwork_.document;
+    pageArtwork_ = std::make_unique<PageArtwork>(artwork_);
     findLinkedImages();
     savedState_ = captureState(host_->document());
     for (const std::string& bundle : settings_.bundles) {
@@ -154,6 +155,9 @@ void ServeSession::run() {
             stopping_ = true;
         } else if (job.kind == Job::Kind::Answer) {
             outcome = {409, "no dialog is open"};
+        } else if (job.kind == Job::Kind::Read) {
+            finish(job, job.run());
+            continue;
         } else {
             outcome = job.run();
         }
@@ -259,6 +263,10 @@ ADMInt32 ServeSession::nestedLoop(OpenModal modal) {
             stopping_ = true;
             answered_.push_back(std::move(job));
             break;
+        }
+        if (job.kind == Job::Kind::Read) {
+            finish(job, job.run());  // changes nothing: a page may load meanwhile
+            continue;
         }
         if (job.kind == Job::Kind::Answer && job.modal == number) {
             answer = job.item;
@@ -414,7 +422,10 @@ JobOutcome ServeSession::redo() {
     return history_.redo(host_->document()) ? JobOutcome{} : JobOutcome{409, "nothing to redo"};
 }
 
+// Save writes the page's copy, brought up to date first so that the page
+// hears of every change the writer makes.
 JobOutcome ServeSession::save() {
+    refreshArtwork();
     artwork_.document = host_->document();
     try {
         svg::writeSvg(artwork_, settings_.saveTo);
@@ -427,26 +438,88 @@ JobOutcome ServeSession::save() {
     return {};
 }
 
-void ServeSession::renderArtwork() {
-    artwork_.document = host_->document();
-    // Each element carries its object's number, so that a click on the page
-    // can say which object it hit; the saved file never carries it.
-    std::vector<pugi::xml_node> marked;
-    for (simhost::ArtId id : artwork_.document.documentOrder()) {
-        if (pugi::xml_node element = artwork_.element(id)) {
-            element.append_attribute("data-shunt-art").set_value(static_cast<unsigned>(id));
-            marked.push_back(element);
+void ServeSession::refreshArtwork() {
+    DocumentState now = captureState(host_->document());
+    if (artworkVersion_ == 0) {
+        // The copy was made from the same XML as the host's document.
+        renderedState_ = std::move(now);
+        artworkVersion_ = 1;
+        return;
+    }
+    std::vector<simhost::ArtId> changed;
+    bool sameObjects = now.size() == renderedState_.size();
+    for (std::size_t i = 0; sameObjects && i < now.size(); ++i) {
+        const ArtState& a = now[i];
+        const ArtState& b = renderedState_[i];
+        sameObjects = a.id == b.id;
+        if (sameObjects &&
+            (!simhost::sameStyleFields(a.style, b.style) || !simhost::sameBits(a.matrix, b.matrix))) {
+            changed.push_back(a.id);
         }
     }
+    std::string delta;
     try {
-        svgText_ = svg::writeSvgText(artwork_);
+        if (!sameObjects) {
+            // Objects came or went, which no palette operation does: the page loads it all again.
+            artwork_.document = host_->document();
+            svg::applyChanges(artwork_);
+            delta = R"({"reload":true})";
+        } else if (changed.empty()) {
+            return;
+        } else {
+            delta = pageArtwork_->update(host_->document(), changed)
+                        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        }
         renderError_.clear();
     } catch (const svg::SvgError& error) {
+        // The page keeps what it shows; the changes are tried again at the next publish.
         renderError_ = error.what();
+        return;
     }
-    for (pugi::xml_node element : marked) {
-        element.remove_attribute("data-shunt-art");
+    renderedState_ = std::move(now);
+    ++artworkVersion_;
+    if (!sameObjects) {
+        deltas_.clear();
+        deltaBytes_ = 0;
     }
+    deltaBytes_ += delta.size();
+    deltas_.emplace_back(artworkVersion_, std::make_shared<const std::string>(std::move(delta)));
+    freshDelta_ = true;
+    // A page further behind than this loads the whole artwork, which costs less.
+    constexpr std::size_t kKeptDeltas = 16;
+    constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
+    while (deltas_.size() > kKeptDeltas || (deltas_.size() > 1 && deltaBytes_ > kKeptBytes)) {
+        deltaBytes_ -= deltas_.front().second->size();
+        deltas_.pop_front();
+    }
+}
+
+std::string ServeSession::artworkSince(std::optional<std::uint64_t> since) {
+    nlohmann::json head = {{"version", artworkVersion_}};
+    if (since && *since == artworkVersion_) {
+        head["deltas"] = nlohmann::json::array();
+        return head.dump();
+    }
+    if (since && *since < artworkVersion_ && !deltas_.empty() && deltas_.front().first <= *since + 1) {
+        std::string body = head.dump();
+        body.pop_back();
+        body += ",\"deltas\":[";
+        bool first = true;
+        for (const auto& [version, delta] : deltas_) {
+            if (version > *since) {
+                body += first ? "" : ",";
+                body += *delta;
+                first = false;
+            }
+        }
+        return body + "]}";
+    }
+    try {
+        head["svg"] = pageArtwork_->wholeText();
+    } catch (const svg::SvgError& error) {
+        head["error"] = error.what();
+    }
+    return head.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace shunthost::serve

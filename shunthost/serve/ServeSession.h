@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "HostMailbox.h"
+#include "PageArtwork.h"
 #include "StartFaults.h"
 #include "UndoHistory.h"
 #include "simhost/Host.h"
@@ -82,6 +84,10 @@ public:
     JobOutcome undo();
     JobOutcome redo();
     JobOutcome save();
+    // What a page that has the artwork of `since` needs to catch up, as JSON:
+    // {"version": V, "deltas": [...]} when the changes since are still kept,
+    // else {"version": V, "svg": TEXT} (or "error" when it cannot be shown).
+    std::string artworkSince(std::optional<std::uint64_t> since);
 
 private:
     void start();
@@ -96,7 +102,9 @@ private:
     ADMInt32 nestedLoop(OpenModal modal);
     void noteEvent(const simhost::UiEvent& event);
     void publish();
-    void renderArtwork();
+    // Puts what changed in the document since the page's copy was last made
+    // into that copy, as a new artwork version with its delta.
+    void refreshArtwork();
     void findLinkedImages();
     std::string stateJson() const;
     ADMDialogRef palette() const;
@@ -107,11 +115,18 @@ private:
     PublishedState& published_;
     PictureFiles& pictures_;
     std::unique_ptr<simhost::Host> host_;
-    svg::SvgArtwork artwork_;
-    std::string svgText_;
+    svg::SvgArtwork artwork_;  // the page's copy; Save writes it too
+    std::unique_ptr<PageArtwork> pageArtwork_;
     std::string renderError_;
     DocumentState renderedState_;
     std::uint64_t artworkVersion_ = 0;
+    // The latest changes, each the step to its version from the one before;
+    // bounded, so that a page far behind loads the whole artwork again.
+    std::deque<std::pair<std::uint64_t, std::shared_ptr<const std::string>>> deltas_;
+    std::size_t deltaBytes_ = 0;
+    bool freshDelta_ = false;  // deltas_.back() is this publish's news
+    std::uint64_t selectionVersion_ = 0;
+    std::vector<simhost::ArtId> publishedSelection_;
     UndoHistory history_;
     DocumentState savedState_;
     std::string savedMessage_;

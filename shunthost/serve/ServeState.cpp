@@ -71,8 +71,8 @@ std::string ServeSession::stateJson() const {
                          {"message", savedMessage_},
                          {"renderError", renderError_}};
     state["artworkVersion"] = artworkVersion_;
-    state["svg"] = svgText_;
     state["selection"] = host.document().selection();
+    state["selectionVersion"] = selectionVersion_;
     state["undo"] = history_.canUndo();
     state["redo"] = history_.canRedo();
     state["running"] = started_;
@@ -127,18 +127,26 @@ std::string ServeSession::stateJson() const {
     state["modal"] = std::move(modal);
     // Invalid bytes in a text from the artwork or the plug-in become U+FFFD
     // instead of failing the whole state.
-    return state.dump(-1, ' ', false, json::error_handler_t::replace);
+    std::string text = state.dump(-1, ' ', false, json::error_handler_t::replace);
+    if (freshDelta_) {
+        // The changes that made this artwork version, for the page to patch
+        // its copy with; later states leave them out (a page that missed
+        // them asks for them).
+        text.pop_back();
+        text += ",\"artworkDelta\":" + *deltas_.back().second + "}";
+    }
+    return text;
 }
 
 void ServeSession::publish() {
-    DocumentState now = captureState(host_->document());
-    if (artworkVersion_ == 0 || !sameState(now, renderedState_)) {
-        renderArtwork();
-        renderedState_ = std::move(now);
-        ++artworkVersion_;
+    refreshArtwork();
+    if (host_->document().selection() != publishedSelection_ || selectionVersion_ == 0) {
+        publishedSelection_ = host_->document().selection();
+        ++selectionVersion_;
     }
     published_.publish(std::make_shared<const std::string>(stateJson()),
                        modals_.empty() ? 0 : modals_.back().number);
+    freshDelta_ = false;
 }
 
 }  // namespace shunthost::serve

@@ -18,6 +18,7 @@ if(CPP_HTTPLIB_FOUND AND nlohmann_json_FOUND)
   target_sources(shunt-host PRIVATE
     ${SHUNT_SERVE_DIR}/AccessGuard.cpp
     ${SHUNT_SERVE_DIR}/HostMailbox.cpp
+    ${SHUNT_SERVE_DIR}/PageArtwork.cpp
     ${SHUNT_SERVE_DIR}/PageServer.cpp
     ${SHUNT_SERVE_DIR}/ServeCommand.cpp
     ${SHUNT_SERVE_DIR}/ServeSession.cpp

@@ -50,7 +50,7 @@ const art = (name) => `#artwork [id="${name}"]`;
 async function select(page, name, modifiers = []) {
   await page.click(art(name), { modifiers });
   await page.waitForFunction((id) => {
-    const element = document.querySelector(`#artwork [id="${id}"]`);
+    const element = document.querySelector("#artwork").shadowRoot.querySelector(`[id="${id}"]`);
     return document.querySelector("#artwork").dataset.selection.split(",").includes(element.dataset.shuntArt);
   }, name);
 }
@@ -75,8 +75,9 @@ async function chooseEntry(page, index) {
 // The pattern transform that the object's fill is drawn with, as the page has it.
 function patternTransform(page, name) {
   return page.evaluate((id) => {
-    const fill = document.querySelector(`#artwork [id="${id}"]`).getAttribute("fill");
-    const pattern = document.querySelector(`#artwork ${fill.match(/url\((#[^)]+)\)/)[1]}`);
+    const artwork = document.querySelector("#artwork").shadowRoot;
+    const fill = artwork.querySelector(`[id="${id}"]`).getAttribute("fill");
+    const pattern = artwork.querySelector(fill.match(/url\((#[^)]+)\)/)[1]);
     return pattern.getAttribute("patternTransform");
   }, name);
 }

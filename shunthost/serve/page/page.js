@@ -59,49 +59,221 @@ function apply(newVersion, newState) {
   if (newVersion <= version || !newState) return;
   version = newVersion;
   state = newState;
-  document.body.dataset.version = String(version);
   renderArtwork();
   renderSelection();
   renderPalette();
   renderMenus();
   renderModal();
   renderStatus();
+  document.body.dataset.version = String(version);
 }
 
 // --- the artwork
+//
+// The artwork is drawn in a shadow root from a copy that keeps only SVG
+// elements and attributes on an allow-list: no scripts, event attributes,
+// links, HTML (a <meta> there could navigate the page or change its referrer
+// policy) or animations. Its own <style> stays inside the shadow root, and
+// #canvas confines whatever :host rules do to the drawing's area. After the
+// first load the host sends only what changed, which is patched in place.
 
-function renderArtwork() {
-  if (state.artworkVersion === artworkVersion) return;
-  artworkVersion = state.artworkVersion;
-  const container = $("artwork");
-  const parsed = new DOMParser().parseFromString(state.svg, "image/svg+xml");
-  const root = parsed.documentElement;
-  if (root.nodeName !== "svg") {
-    container.textContent = "The artwork cannot be shown.";
-    return;
-  }
-  // The policy of the page already keeps scripts in the artwork from running;
-  // they are taken out all the same.
-  for (const script of root.querySelectorAll("script")) script.remove();
-  for (const element of [root, ...root.querySelectorAll("*")]) {
-    for (const attribute of [...element.attributes]) {
-      if (attribute.name.toLowerCase().startsWith("on")) element.removeAttribute(attribute.name);
+const SVG_NS = "http://www.w3.org/2000/svg";
+const XLINK_NS = "http://www.w3.org/1999/xlink";
+const XML_NS = "http://www.w3.org/XML/1998/namespace";
+
+const ALLOWED_ELEMENTS = new Set(["svg", "g", "defs", "symbol", "use", "switch", "a", "path", "rect", "circle",
+  "ellipse", "line", "polyline", "polygon", "text", "tspan", "textPath", "title", "desc", "image", "pattern",
+  "linearGradient", "radialGradient", "stop", "clipPath", "mask", "marker", "filter", "style", "foreignObject",
+  "feBlend", "feColorMatrix", "feComponentTransfer", "feComposite", "feConvolveMatrix", "feDiffuseLighting",
+  "feDisplacementMap", "feDistantLight", "feDropShadow", "feFlood", "feFuncA", "feFuncB", "feFuncG", "feFuncR",
+  "feGaussianBlur", "feImage", "feMerge", "feMergeNode", "feMorphology", "feOffset", "fePointLight",
+  "feSpecularLighting", "feSpotLight", "feTile", "feTurbulence"]);
+// Elements whose text is drawn or read as styles.
+const TEXT_ELEMENTS = new Set(["text", "tspan", "textPath", "title", "desc", "style"]);
+// What makes a request, a navigation or a policy change.
+const DROPPED_ATTRIBUTES = new Set(["target", "referrerpolicy", "ping", "rel", "download", "hreflang",
+  "crossorigin", "formaction", "srcdoc", "src"]);
+
+const artworkView = { version: -1, root: null, byArt: new Map(), byKey: new Map(), loading: null };
+
+// The value to give an attribute on the page's copy, or null to leave it out.
+// `namespace` is null, the XLink or the XML namespace; others are left out.
+function allowedValue(tag, namespace, name, value) {
+  if (namespace !== null && namespace !== XLINK_NS && namespace !== XML_NS) return null;
+  const lower = name.toLowerCase();
+  if (lower.startsWith("on") || DROPPED_ATTRIBUTES.has(lower)) return null;
+  if (namespace === XLINK_NS && name !== "href") return null;
+  if (name === "href") {
+    if (tag === "a") return null;
+    if (tag === "image") {
+      if (/^data:image\/(png|jpeg|gif|webp|bmp);/i.test(value)) return value;
+      // Placed images come through the server, which serves only those the
+      // document linked to when it was opened.
+      return `/linked?${new URLSearchParams({ href: value, token })}`;
     }
+    return value.startsWith("#") ? value : null;
   }
-  // Placed images are fetched through the server, which serves only those the
-  // document linked to when it was opened.
-  for (const image of root.querySelectorAll("image")) {
-    const href = image.getAttribute("href") ?? image.getAttributeNS("http://www.w3.org/1999/xlink", "href");
-    if (href && !href.startsWith("data:")) {
-      image.removeAttributeNS("http://www.w3.org/1999/xlink", "href");
-      image.setAttribute("href", `/linked?${new URLSearchParams({ href, token })}`);
-    }
-  }
-  container.replaceChildren(document.importNode(root, true));
-  container.dataset.artworkVersion = String(artworkVersion);
+  return value;
 }
 
-function renderSelection() {
+function setAllowed(element, namespace, name, value) {
+  const allowed = allowedValue(element.localName, namespace, name, value);
+  if (allowed === null) return;
+  // A link is kept as plain href, whichever way the file wrote it.
+  if (name === "href") element.setAttribute("href", allowed);
+  else if (namespace === XML_NS) element.setAttributeNS(XML_NS, `xml:${name}`, allowed);
+  else element.setAttribute(name, allowed);
+}
+
+// A copy of `source` that keeps only what the allow-list names.
+function sanitisedCopy(source) {
+  const rootCopy = document.createElementNS(SVG_NS, "svg");
+  const stack = [[source, rootCopy]];
+  while (stack.length) {
+    const [from, to] = stack.pop();
+    for (const attribute of from.attributes) {
+      if (attribute.namespaceURI === XLINK_NS && attribute.localName === "href" && from.hasAttribute("href")) continue;
+      setAllowed(to, attribute.namespaceURI, attribute.localName, attribute.value);
+    }
+    if (to.localName === "foreignObject") continue;  // its HTML stays out
+    for (const child of from.childNodes) {
+      if (child.nodeType === Node.ELEMENT_NODE) {
+        if (child.namespaceURI !== SVG_NS || !ALLOWED_ELEMENTS.has(child.localName)) continue;
+        // A link is kept as a group: what it holds is drawn, and goes nowhere.
+        const copy = document.createElementNS(SVG_NS, child.localName === "a" ? "g" : child.localName);
+        to.append(copy);
+        stack.push([child, copy]);
+      } else if ((child.nodeType === Node.TEXT_NODE || child.nodeType === Node.CDATA_SECTION_NODE) &&
+        TEXT_ELEMENTS.has(to.localName)) {
+        to.append(document.createTextNode(child.data));
+      }
+    }
+  }
+  return rootCopy;
+}
+
+function artworkShadow() {
+  const host = $("artwork");
+  return host.shadowRoot ?? host.attachShadow({ mode: "open" });
+}
+
+function showWholeArtwork(text) {
+  const parsed = new DOMParser().parseFromString(text, "image/svg+xml");
+  const source = parsed.documentElement;
+  if (source.namespaceURI !== SVG_NS || source.localName !== "svg") {
+    artworkShadow().replaceChildren();
+    artworkView.root = null;
+    showMessage("The artwork cannot be shown.");
+    return;
+  }
+  const root = sanitisedCopy(source);
+  root.style.setProperty("display", "block");
+  artworkView.byArt = new Map();
+  artworkView.byKey = new Map();
+  for (const element of root.querySelectorAll("[data-shunt-art]")) {
+    artworkView.byArt.set(Number(element.getAttribute("data-shunt-art")), element);
+  }
+  for (const element of root.querySelectorAll("[data-shunt-key]")) {
+    artworkView.byKey.set(Number(element.getAttribute("data-shunt-key")), element);
+  }
+  artworkView.root = root;
+  artworkShadow().replaceChildren(root);
+}
+
+function patchAttributes(element, set, removed) {
+  for (const name of removed) {
+    if (name === "xlink:href") element.removeAttribute("href");
+    else element.removeAttribute(name);
+  }
+  for (const [qualified, value] of Object.entries(set)) {
+    const colon = qualified.indexOf(":");
+    const prefix = colon < 0 ? "" : qualified.slice(0, colon);
+    const name = qualified.slice(colon + 1);
+    const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
+    setAllowed(element, namespace, name, value);
+  }
+}
+
+// Applies one step of changes; false when the page must load the whole artwork.
+function patchArtwork(delta) {
+  if (delta.reload || !artworkView.root) return false;
+  for (const [id, set, removed] of delta.arts) {
+    const element = artworkView.byArt.get(id);
+    if (element) patchAttributes(element, set, removed);
+  }
+  for (const [key, set, removed, made] of delta.patterns) {
+    let element = artworkView.byKey.get(key);
+    if (!element) {
+      if (!made) return false;
+      element = document.createElementNS(SVG_NS, "pattern");
+      element.setAttribute("data-shunt-key", String(key));
+      let defs = artworkView.root.querySelector(":scope > defs");
+      if (!defs) {
+        defs = document.createElementNS(SVG_NS, "defs");
+        artworkView.root.prepend(defs);
+      }
+      defs.append(element);
+      artworkView.byKey.set(key, element);
+    }
+    patchAttributes(element, set, removed);
+  }
+  for (const key of delta.removed) {
+    artworkView.byKey.get(key)?.remove();
+    artworkView.byKey.delete(key);
+  }
+  return true;
+}
+
+function artworkShown(version) {
+  artworkView.version = version;
+  $("artwork").dataset.artworkVersion = String(version);
+}
+
+// Loads what the page lacks: the changes since its version, or everything.
+async function catchUp() {
+  if (artworkView.loading) return artworkView.loading;
+  artworkView.loading = (async () => {
+    while (artworkView.version < state.artworkVersion) {
+      const since = artworkView.version >= 0 ? `since=${artworkView.version}` : "";
+      const response = await fetch(`/api/artwork?${since}`, { headers: { "X-Shunt-Token": token } });
+      if (!response.ok) {
+        await new Promise((resolve) => setTimeout(resolve, 200));
+        continue;
+      }
+      const answer = await response.json();
+      if (answer.svg !== undefined || answer.error !== undefined) {
+        if (answer.error) showMessage(`The artwork cannot be shown: ${answer.error}`);
+        else showWholeArtwork(answer.svg);
+        artworkShown(answer.version);
+      } else if (answer.deltas.every(patchArtwork)) {
+        artworkShown(answer.version);
+      } else {
+        artworkView.version = -1;  // lost track: load it all
+      }
+    }
+    renderSelection(true);
+  })().finally(() => { artworkView.loading = null; });
+  return artworkView.loading;
+}
+
+function renderArtwork() {
+  if (state.artworkVersion === artworkView.version) return;
+  const delta = state.artworkDelta;
+  if (delta && !artworkView.loading && state.artworkVersion === artworkView.version + 1) {
+    if (patchArtwork(delta)) {
+      artworkShown(state.artworkVersion);
+      return;
+    }
+    artworkView.version = -1;  // lost track: load it all
+  }
+  catchUp();
+}
+
+let selectionShown = null;
+
+function renderSelection(force = false) {
+  if (!force && selectionShown === state.selectionVersion) return;
+  selectionShown = state.selectionVersion;
   const layer = $("selection-layer");
   const container = $("artwork");
   const origin = container.getBoundingClientRect();
@@ -110,14 +282,13 @@ function renderSelection() {
   layer.style.top = `${origin.top - canvas.top + $("canvas").scrollTop}px`;
   const boxes = [];
   for (const id of state.selection) {
-    const element = container.querySelector(`[data-shunt-art="${id}"]`);
+    const element = artworkView.byArt.get(id);
     if (!element) continue;
     const r = element.getBoundingClientRect();
     const box = document.createElement("div");
     box.className = "selection-box";
     box.dataset.selected = String(id);
-    Object.assign(box.style, { left: `${r.left - origin.left}px`, top: `${r.top - origin.top}px`,
-      width: `${r.width}px`, height: `${r.height}px` });
+    box.style.cssText = `left:${r.left - origin.left}px;top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
     boxes.push(box);
   }
   layer.replaceChildren(...boxes);
@@ -125,9 +296,10 @@ function renderSelection() {
 }
 
 $("artwork").addEventListener("click", (event) => {
-  const hit = event.target.closest("[data-shunt-art]");
+  // Inside the shadow root the event's target is the artwork's element.
+  const hit = event.composedPath().find((node) => node instanceof Element && node.hasAttribute("data-shunt-art"));
   if (hit) {
-    call("/api/select", { ids: hit.dataset.shuntArt, toggle: event.shiftKey ? "1" : "0" });
+    call("/api/select", { ids: hit.getAttribute("data-shunt-art"), toggle: event.shiftKey ? "1" : "0" });
   } else if (!event.shiftKey) {
     call("/api/select", { ids: "" });
   }
@@ -393,7 +565,7 @@ document.addEventListener("keydown", (event) => {
   }
 });
 
-window.addEventListener("resize", () => state && renderSelection());
-$("canvas").addEventListener("scroll", () => state && renderSelection());
+window.addEventListener("resize", () => state && renderSelection(true));
+$("canvas").addEventListener("scroll", () => state && renderSelection(true));
 
 poll();
