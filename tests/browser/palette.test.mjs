@@ -1,7 +1,7 @@
 // End-to-end: `shunt-host serve` in headless Chromium, used as a person
 // would use it: clicks on the artwork, the palette, the menus and dialogs.
 import assert from "node:assert/strict";
-import { copyFileSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import http from "node:http";
 import { tmpdir } from "node:os";
 import path from "node:path";
@@ -315,5 +315,117 @@ test("a request without the token, or from another origin, is refused", async ()
   assert.ok(status === 403 || status === "blocked", `got ${status}`);
   assert.equal(await page.$eval("#artwork", (a) => a.dataset.selection), "", "nothing was selected");
   await other.close();
+  await finish(session);
+});
+
+// Artwork that tries to act on the page around it: HTML in a foreignObject
+// that would navigate away and loosen the referrer policy, a link that would
+// send the page's address, styles for the page's own elements and scripts.
+function hostileArtwork(port) {
+  const elsewhere = `http://127.0.0.1:${port}`;
+  return `<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="400" height="300">
+  <style>
+    #save, #palette { display: none !important; }
+    body::after { content: "Your session has expired: sign in again"; }
+    :host { position: fixed !important; inset: 0 !important; z-index: 1000 !important; }
+  </style>
+  <script>document.title = "scripted";</script>
+  <rect id="ground" width="400" height="300" fill="#eeeeee" onclick="document.title = 'scripted'"/>
+  <a href="${elsewhere}/link" referrerpolicy="unsafe-url" target="_top">
+    <rect id="linked" x="20" y="20" width="80" height="60" fill="#3355cc"/>
+  </a>
+  <foreignObject x="200" y="20" width="150" height="100">
+    <html xmlns="http://www.w3.org/1999/xhtml"><head>
+      <meta name="referrer" content="unsafe-url"/>
+      <meta http-equiv="refresh" content="0;url=${elsewhere}/refresh"/>
+    </head><body><p>text</p><script>document.title = "scripted";</script>
+      <img src="x" onerror="document.title = 'scripted'"/></body></html>
+  </foreignObject>
+</svg>
+`;
+}
+
+test("the artwork cannot act on the page: its HTML, links, styles and scripts stay inside the drawing", async () => {
+  // Whatever reaches this server left the page: a navigation or a leaked address.
+  const reached = [];
+  const elsewhere = http.createServer((request, response) => {
+    reached.push(`${request.url} referer=${request.headers.referer ?? ""}`);
+    response.end("elsewhere");
+  });
+  await new Promise((resolve) => elsewhere.listen(0, "127.0.0.1", resolve));
+  try {
+    const work = workspace();
+    writeFileSync(work.artwork, hostileArtwork(elsewhere.address().port));
+    const session = await serving([], work);
+    const { page, server } = session;
+    await page.waitForSelector("#artwork[data-artwork-version]");
+    await select(page, "linked");
+    await page.waitForTimeout(1500);
+
+    assert.deepEqual(reached, [], "nothing left the page");
+    assert.equal(page.url(), server.url, "the page stayed where it was");
+    assert.equal(await page.title(), "Shunt Palette", "no script of the artwork ran");
+    await page.waitForSelector("#save", { state: "visible" });
+    await page.waitForSelector("#palette", { state: "visible" });
+    assert.equal(await page.evaluate(() => {
+      const box = document.querySelector("#save").getBoundingClientRect();
+      return document.elementFromPoint(box.x + box.width / 2, box.y + box.height / 2)?.id;
+    }), "save", "the artwork's box does not cover the toolbar");
+    assert.equal(await page.evaluate(() => getComputedStyle(document.body, "::after").content), "none",
+      "no notice added to the page");
+    const kept = await page.evaluate(() => {
+      const artwork = document.querySelector("#artwork").shadowRoot;
+      return {
+        pageMeta: document.querySelectorAll("meta").length,
+        inside: [...artwork.querySelectorAll("meta, script, a, [href], [onclick], foreignObject *")].map((e) => e.outerHTML),
+        style: artwork.querySelectorAll("style").length,
+      };
+    });
+    assert.deepEqual(kept, { pageMeta: 1, inside: [], style: 1 }, "the artwork's own style stays, inside");
+    await finish(session);
+  } finally {
+    elsewhere.close();
+  }
+});
+
+// The artwork as the page shows it, each element's attributes in order of name.
+function shownArtwork(page) {
+  return page.evaluate(() => {
+    const describe = (element) => {
+      const attributes = [...element.attributes].map((a) => `${a.name}=${a.value}`).sort().join(" ");
+      return `<${element.localName} ${attributes}>${[...element.children].map(describe).join("")}</>`;
+    };
+    return describe(document.querySelector("#artwork").shadowRoot.firstElementChild);
+  });
+}
+
+test("after arrows, undo, redo and selection changes the page shows what a fresh load shows", async () => {
+  const session = await serving();
+  const { page, server } = session;
+  const compare = async (when) => {
+    const fresh = await openPage(browser, server);
+    await fresh.waitForSelector("#artwork[data-artwork-version]");
+    assert.equal(await shownArtwork(page), await shownArtwork(fresh), `${when}: the same elements and attributes`);
+    const [patched, loaded] = await Promise.all([page, fresh].map((p) => p.locator("#artwork").screenshot()));
+    assert.ok(patched.equals(loaded), `${when}: the same pixels`);
+    await fresh.close();
+  };
+  await select(page, "tiles");
+  await select(page, "other", ["Shift"]);
+  await clickItem(page, 3, ["Shift", "Control"]);
+  await clickItem(page, 1);
+  await compare("after two arrows on two objects");
+  await select(page, "tiles");
+  await clickItem(page, 7);
+  await compare("after an arrow on one");
+  await andWait(page, "/api/undo", () => page.click("#undo"));
+  await andWait(page, "/api/undo", () => page.click("#undo"));
+  await compare("after two undos");
+  await andWait(page, "/api/redo", () => page.click("#redo"));
+  await compare("after a redo");
+  await select(page, "dashes");
+  await clickItem(page, 9);
+  await clickItem(page, 11);
+  await compare("after a dash shift and a reset");
   await finish(session);
 });
