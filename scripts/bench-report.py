@@ -116,6 +116,29 @@ def machine_lines(folder):
     return path.read_text().strip().splitlines() if path.exists() else ["(no machine description)"]
 
 
+# Wall-clock goals of the page, in milliseconds, by (paths, operation).
+PAGE_GOALS = {(10_000, "arrow, 1 selected"): 100, (10_000, "arrow, all selected"): 300,
+              (10_000, "selection change"): 50, (100_000, "arrow, all selected"): 1500}
+
+
+def page_lines(folder, missed):
+    """The page's latency table, from bench/page_latency.mjs, or a line saying it did not run."""
+    found = folder / "page_latency.json"
+    if not found.exists():
+        return ["Not measured in this run: node or chromium was missing.", ""]
+    rows = json.loads(found.read_text())["results"]
+    lines = ["| operation | paths | page: click to updated picture | same through `shunt-host run` | goal |",
+             "|---|---:|---:|---:|---|"]
+    for row in rows:
+        goal = PAGE_GOALS.get((row["n"], row["operation"]))
+        goal_text = f"≤ {goal} ms{verdict(row['page_ms'], goal)}" if goal else ""
+        run_text = f"{row['run_ms']:.1f} ms" if row["run_ms"] is not None else "–"
+        lines.append(f"| {row['operation']} | {row['n']:,} | {row['page_ms']:.0f} ms | {run_text} | {goal_text} |")
+        if goal and row["page_ms"] > goal:
+            missed.append(f"page, {row['operation']} at {row['n']:,} paths: {row['page_ms']:.0f} ms > {goal} ms")
+    return lines + [""]
+
+
 def report(runs, folder):
     lines = ["# Performance", "",
              "Made by `bash scripts/bench.sh` from one run of the benchmarks in `bench/` on the machine below.",
@@ -163,7 +186,9 @@ def report(runs, folder):
             lines.append(f"| {name} | {sizes[0]:,} → {sizes[-1]:,} {unit} | {value:.2f}{verdict(value, LINEAR_GOAL)} |")
             if value > LINEAR_GOAL:
                 missed.append(f"{name}: growth {value:.2f} > {LINEAR_GOAL}")
-    lines += ["", "## Goals missed", ""]
+    lines += ["", "## The page of `shunt-host serve`", ""]
+    lines += page_lines(folder, missed)
+    lines += ["## Goals missed", ""]
     lines += [f"- {item}" for item in missed] if missed else ["None."]
     lines += ["", "![Time per element against N, ours solid and the least to do dashed](performance.png)", ""]
     lines += ["## What is measured", "",
@@ -192,6 +217,14 @@ def report(runs, folder):
               "  pattern of its own: the saved file is about twice the size of the one read, and no goal is set",
               "  for it. *Open alone* is opening without saving; *the host's document alone* adds N path",
               "  objects to the host's document with nothing read, the floor under opening.",
+              "- **The page** (`bench/page_latency.mjs`): `shunt-host serve` on a drawing of N squares filled with",
+              "  one shared pattern, its page in headless Chromium. Each figure is wall-clock time, the median of",
+              "  five, from the click (on a palette arrow, or on a path to select it) to the first frame drawn",
+              "  after the page showed the change. *First load* is opening the page until the artwork is shown.",
+              "  Beside each, the same operation through `shunt-host run`: a scenario timed with the operation",
+              "  five times and without it, the difference shared out (median of three). The first arrow click",
+              "  with all selected gives every path a pattern of its own; the later ones move those patterns.",
+              "  Wall-clock time counts whatever else the machine runs at the time: see the load figures above.",
               "",
               "## Why goals are missed",
               "",

@@ -17,7 +17,7 @@ results="$build/results"
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
     -DSHUNT_BUILD_BENCH=ON -DSHUNT_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j 2 --target plugin_bench ops_bench unicode_bench svg_bench
+cmake --build "$build" -j 2 --target plugin_bench ops_bench unicode_bench svg_bench shunt-host ShuntPalette
 
 mkdir -p "$results"
 # What the report says about the machine, taken where the numbers are.
@@ -39,6 +39,19 @@ for program in plugin_bench unicode_bench svg_bench ops_bench; do
     echo "bench: $program"
     "$build/bench/$program" "${common[@]}" --benchmark_out="$results/$program.json"
 done
+# The page of `shunt-host serve` in headless Chromium, beside `shunt-host run`
+# doing the same; skipped, and said so, where node or chromium is missing.
+rm -f "$results/page_latency.json"
+if command -v node >/dev/null && [[ -x "${SHUNT_CHROMIUM:-/usr/bin/chromium}" ]]; then
+    echo "bench: page latency"
+    if [[ ! -f tests/browser/node_modules/playwright-core/package.json ]]; then
+        (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+    SHUNT_HOST="$build/shunthost/shunt-host" SHUNT_PLUGINS="$build/ShuntPalette.bundle" \
+        node bench/page_latency.mjs "$results/page_latency.json"
+else
+    echo "bench: page latency skipped: node or chromium is not installed"
+fi
 echo "load after: $(cut -d ' ' -f 1-3 /proc/loadavg)" >>"$results/machine.txt"
 
 /usr/bin/python3 scripts/bench-report.py "$results" docs
