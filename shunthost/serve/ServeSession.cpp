@@ -425,7 +425,7 @@ JobOutcome ServeSession::redo() {
 // Save writes the page's copy, brought up to date first so that the page
 // hears of every change the writer makes.
 JobOutcome ServeSession::save() {
-    refreshArtwork();
+    refreshArtwork(captureState(host_->document()));
     artwork_.document = host_->document();
     try {
         svg::writeSvg(artwork_, settings_.saveTo);
@@ -438,8 +438,7 @@ JobOutcome ServeSession::save() {
     return {};
 }
 
-void ServeSession::refreshArtwork() {
-    DocumentState now = captureState(host_->document());
+void ServeSession::refreshArtwork(DocumentState now) {
     if (artworkVersion_ == 0) {
         // The copy was made from the same XML as the host's document.
         renderedState_ = std::move(now);
@@ -463,6 +462,7 @@ void ServeSession::refreshArtwork() {
             // Objects came or went, which no palette operation does: the page loads it all again.
             artwork_.document = host_->document();
             svg::applyChanges(artwork_);
+            pageArtwork_ = std::make_unique<PageArtwork>(artwork_);  // keys afresh
             delta = R"({"reload":true})";
         } else if (changed.empty()) {
             return;

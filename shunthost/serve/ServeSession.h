@@ -104,7 +104,7 @@ private:
     void publish();
     // Puts what changed in the document since the page's copy was last made
     // into that copy, as a new artwork version with its delta.
-    void refreshArtwork();
+    void refreshArtwork(DocumentState now);
     void findLinkedImages();
     std::string stateJson() const;
     ADMDialogRef palette() const;
@@ -124,7 +124,8 @@ private:
     // bounded, so that a page far behind loads the whole artwork again.
     std::deque<std::pair<std::uint64_t, std::shared_ptr<const std::string>>> deltas_;
     std::size_t deltaBytes_ = 0;
-    bool freshDelta_ = false;  // deltas_.back() is this publish's news
+    bool freshDelta_ = false;
+    bool unsaved_ = false;  // as last published  // deltas_.back() is this publish's news
     std::uint64_t selectionVersion_ = 0;
     std::vector<simhost::ArtId> publishedSelection_;
     UndoHistory history_;

@@ -67,7 +67,7 @@ std::string ServeSession::stateJson() const {
     json state;
     state["document"] = {{"name", std::filesystem::path(settings_.artworkPath).filename().string()},
                          {"saveTo", settings_.saveTo},
-                         {"unsaved", unsavedChanges()},
+                         {"unsaved", unsaved_},
                          {"message", savedMessage_},
                          {"renderError", renderError_}};
     state["artworkVersion"] = artworkVersion_;
@@ -139,7 +139,10 @@ std::string ServeSession::stateJson() const {
 }
 
 void ServeSession::publish() {
-    refreshArtwork();
+    // One look at the document serves both questions.
+    DocumentState now = captureState(host_->document());
+    unsaved_ = !sameState(savedState_, now);
+    refreshArtwork(std::move(now));
     if (host_->document().selection() != publishedSelection_ || selectionVersion_ == 0) {
         publishedSelection_ = host_->document().selection();
         ++selectionVersion_;

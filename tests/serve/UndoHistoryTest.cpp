@@ -92,6 +92,19 @@ TEST_F(UndoHistoryTest, ANewStepDropsWhatCouldBeRedone) {
     EXPECT_TRUE(sameState(captureState(document), before));
 }
 
+// A step keeps only the objects it changed, so undoing it touches no other.
+TEST_F(UndoHistoryTest, UndoTakesBackOnlyTheObjectsTheStepChanged) {
+    const DocumentState before = captureState(document);
+    document.art(1).style.dashOffset = 3;
+    ASSERT_TRUE(history.record(before, document));
+    document.art(2).style.dashOffset = 5;  // not through the history
+    history.undo(document);
+    EXPECT_EQ(document.art(1).style.dashOffset, before[1].style.dashOffset);
+    EXPECT_EQ(document.art(2).style.dashOffset, 5);
+    history.redo(document);
+    EXPECT_EQ(document.art(1).style.dashOffset, 3);
+}
+
 TEST_F(UndoHistoryTest, UndoLeavesTheSelectionAlone) {
     DocumentState before = captureState(document);
     changeEverything(1);
