@@ -591,6 +591,20 @@ test("an operation that changes nothing says why, and internal lines stay off th
   await finish(session);
 });
 
+test("a move by whole pattern tiles says why the picture looks the same", async () => {
+  const work = workspace();
+  writeFileSync(work.artwork, readFileSync(work.artwork, "utf8").replaceAll('width="20" height="20"', 'width="16" height="16"'));
+  const session = await serving([], work);
+  const { page } = session;
+  await select(page, "tiles");
+  await clickItem(page, 3, ["Shift", "Alt"]);
+  assert.equal(await page.textContent("#message"), "");
+  await clickItem(page, 3, ["Shift", "Alt", "Control"]);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,20)");
+  assert.equal(await page.textContent("#message"), "Moved by 16, a whole number of pattern tiles: the pattern looks the same");
+  await finish(session);
+});
+
 test("after a save elsewhere the title names the file saved to", async () => {
   const work = workspace();
   const session = await serving(["--save-to", path.join(work.folder, "copy.svg")], work);

@@ -27,7 +27,10 @@ function stepOf(event) {
   return step;
 }
 
-const KEY_NAMES = [["shiftKey", "Shift"], ["ctrlKey", "Ctrl"], ["altKey", "Alt"], ["metaKey", "Meta"]];
+// The keys by the names on the person's keyboard.
+const ON_MAC = /Mac/.test(navigator.platform);
+const KEY_NAMES = [["shiftKey", "Shift"], ["ctrlKey", "Ctrl"], ["altKey", ON_MAC ? "Option" : "Alt"],
+  ["metaKey", ON_MAC ? "Cmd" : "Meta"]];
 
 function stepText(event) {
   const held = KEY_NAMES.filter(([name]) => event?.[name]).map(([, text]) => text).join("+");
@@ -38,6 +41,8 @@ function showStep(event) {
   const text = stepText(event);
   if ($("palette-step").textContent !== text) $("palette-step").textContent = text;
 }
+
+if (ON_MAC) $("palette-keys").textContent = $("palette-keys").textContent.replace("Alt", "Option").replace("Meta", "Cmd");
 
 for (const type of ["keydown", "keyup", "pointermove", "pointerdown"]) {
   window.addEventListener(type, showStep, true);
@@ -111,12 +116,45 @@ function wordsForItem(id) {
   return null;
 }
 
+// The directions of the arrows, as signs of x and y on the page.
+const ITEM_DIRECTIONS = { 1: [1, 0], 2: [1, 1], 3: [0, 1], 4: [-1, 1], 5: [-1, 0], 6: [-1, -1], 7: [0, -1], 8: [1, -1] };
+
+// The tile size of the pattern an element is filled with, when the pattern
+// is only moved (not scaled, turned or sheared), else null.
+function tileOf(element) {
+  const reference = /url\(#([^)]+)\)/.exec(element.getAttribute("fill") ?? "");
+  let pattern = reference && artworkView.root.getElementById(reference[1]);
+  const transform = pattern?.patternTransform?.baseVal.consolidate()?.matrix;
+  if (transform && (transform.a !== 1 || transform.b !== 0 || transform.c !== 0 || transform.d !== 1)) return null;
+  for (let hops = 0; pattern && hops < 8; hops++) {
+    const width = parseFloat(pattern.getAttribute("width"));
+    const height = parseFloat(pattern.getAttribute("height"));
+    if (width > 0 && height > 0) return { width, height };
+    const next = (pattern.getAttribute("href") ?? "").slice(1);
+    pattern = next ? artworkView.root.getElementById(next) : null;
+  }
+  return null;
+}
+
+// A move by whole tiles changes the numbers but not the picture: say so,
+// or it looks as if nothing happened.
+function explainWholeTiles(id, step) {
+  const [dx, dy] = ITEM_DIRECTIONS[id] ?? [0, 0];
+  const tiles = state.selection.map((art) => artworkView.byArt.get(art)).filter(Boolean).map(tileOf);
+  if (!(dx || dy) || tiles.length === 0 || tiles.some((tile) => !tile)) return;
+  const whole = (period) => Number.isInteger(step / period);
+  if (tiles.every((tile) => (!dx || whole(tile.width)) && (!dy || whole(tile.height)))) {
+    showMessage(`Moved by ${step}, a whole number of pattern tiles: the pattern looks the same`);
+  }
+}
+
 async function clickItem(id, event) {
   const words = wordsForItem(id);
   const before = state.artworkVersion;
   showMessage("");
   const answer = await call("/api/click", { item: id, keys: keysOf(event) });
   if (words) explainUnchanged(before, answer, words);
+  if (answer?.ok && answer.state?.artworkVersion !== before) explainWholeTiles(id, stepOf(event));
 }
 
 function apply(newVersion, newState) {
