@@ -646,6 +646,9 @@ test("keys: arrows and brackets move like the palette's buttons, Ctrl+Y redoes, 
   await andWait(page, "/api/undo", () => page.keyboard.press("Control+z"));
   await andWait(page, "/api/redo", () => page.keyboard.press("Control+y"));
   assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,-1,8)");
+  await andWait(page, "/api/undo", () => page.click("#undo"));
+  await andWait(page, "/api/click", () => page.keyboard.press("ArrowUp"));
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,7)", "after a toolbar click too");
   await select(page, "dashes");
   await andWait(page, "/api/click", () => page.keyboard.press("BracketLeft"));
   assert.equal(await dashOffset(page, "dashes"), "1");

@@ -790,9 +790,10 @@ $("save").addEventListener("click", async () => {
 // buttons do, with the modifiers setting the step as on the palette.
 const KEY_ITEMS = { ArrowRight: 1, ArrowDown: 3, ArrowLeft: 5, ArrowUp: 7, BracketLeft: 9, BracketRight: 10 };
 
+// The page has no text fields of its own; a button keeps the focus after a
+// click, and the arrows still belong to the drawing then.
 function drawingHasFocus() {
-  const focused = document.activeElement;
-  return !focused || focused === document.body || focused === $("canvas") || $("palette").contains(focused);
+  return !document.activeElement?.closest("input, textarea, select, [contenteditable]");
 }
 
 document.addEventListener("keydown", (event) => {
