@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes docs/serve-page.png, the README's picture of `shunt-host serve`, on
-# the example artwork: screenshot-serve.sh [BUILD_DIR] (default build/native).
+# Takes docs/serve-page-1024.png and docs/serve-page-1920.png, the README's
+# pictures of `shunt-host serve` at 1024x768 and 1920x1080, on the example artwork: screenshot-serve.sh [BUILD_DIR] (default build/native).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build/native}"
@@ -9,4 +9,6 @@ export SHUNT_HOST="$build/shunthost/shunt-host" SHUNT_PLUGINS="$build/ShuntPalet
 if [[ ! -f "$root/tests/browser/node_modules/playwright-core/package.json" ]]; then
     (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
 fi
-node "$root/tests/browser/screenshot.mjs" "$root/examples/artwork.svg" "$root/docs/serve-page.png"
+for size in 1024x768 1920x1080; do
+    node "$root/tests/browser/screenshot.mjs" "$root/examples/artwork.svg" "$root/docs/serve-page-${size%%x*}.png" "$size"
+done

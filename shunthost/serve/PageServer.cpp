@@ -241,6 +241,12 @@ void PageServer::routes() {
             refuse(response, 503, "not serving yet");
             return http::Server::HandlerResponse::Handled;
         }
+        // Browsers ask for an icon on their own, often before the page's
+        // cookie is set: there is none, and that is no refusal to log.
+        if (request.path == "/favicon.ico") {
+            response.status = 204;
+            return http::Server::HandlerResponse::Handled;
+        }
         RequestFacts facts;
         facts.remoteAddress = request.remote_addr;
         facts.host = request.get_header_value("Host");

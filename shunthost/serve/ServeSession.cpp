@@ -1,11 +1,14 @@
 #include "ServeSession.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <stdexcept>
 
 #include "Text.h"
+#include "hostapi/SPMessages.h"
 #include "simhost/DialogManager.h"
 #include "simhost/Menus.h"
 #include "simhost/PreferenceStore.h"
@@ -36,6 +39,41 @@ bool inside(const fs::path& folder, const fs::path& file) {
 
 std::string inQuotes(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// An error code as a person reads it: the number or its four characters,
+// and what it means.
+std::string codeInWords(ASErr code) {
+    struct Known {
+        ASErr code;
+        const char* meaning;
+    };
+    static constexpr Known known[] = {
+        {kMacMemFullErr, "not enough memory"},
+        {kOutOfMemoryErr, "not enough memory"},
+        {kSPSuiteNotFoundError, "a suite it needs is missing"},
+        {kCanceledErr, "cancelled"},
+        {kBadParameterErr, "a value out of range"},
+        {kBadHandleErr, "an unknown or expired handle"},
+        {kWrongArtTypeErr, "an object of the wrong kind"},
+        {kUnimplementedEntryErr, "a function the host does not have"},
+        {kNotFoundErr, "something it looked for does not exist"},
+    };
+    const auto bits = static_cast<std::uint32_t>(code);
+    std::string text;
+    const char chars[] = {static_cast<char>(bits >> 24), static_cast<char>(bits >> 16),
+                          static_cast<char>(bits >> 8), static_cast<char>(bits)};
+    if (std::all_of(std::begin(chars), std::end(chars), [](char c) { return c >= 0x21 && c <= 0x7e; })) {
+        text = "'" + std::string(chars, 4) + "'";
+    } else {
+        text = std::to_string(code);
+    }
+    for (const Known& entry : known) {
+        if (entry.code == code) {
+            return text + " (" + entry.meaning + ")";
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -300,14 +338,24 @@ void ServeSession::noteEvent(const simhost::UiEvent& event) {
                 return text;
             },
             [](const simhost::MessageAnswered& answer) {
-                return "result " + inQuotes(answer.caller) + " " + inQuotes(answer.selector) + " " +
-                       std::to_string(answer.result);
+                // The plug-ins' answers are for the transcript; the page hears
+                // only of a start that failed, in words.
+                std::cout << "result " << inQuotes(answer.caller) << " " << inQuotes(answer.selector) << " "
+                          << answer.result << std::endl;
+                if (answer.selector != kSPInterfaceStartupSelector || answer.result == kNoErr) {
+                    return std::string();
+                }
+                return "The plug-in failed to start, with error " + codeInWords(answer.result) +
+                       ": its menus and palette are not available.";
             },
             [](const simhost::HostRefused& refusal) {
                 return "refused " + inQuotes(refusal.what) + ": " + refusal.reason;
             },
         },
         event);
+    if (line.empty()) {
+        return;
+    }
     log_.push_back(std::move(line));
     if (log_.size() > kLogLines) {
         log_.erase(log_.begin());

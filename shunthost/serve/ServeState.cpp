@@ -65,10 +65,14 @@ std::string ServeSession::stateJson() const {
     simhost::Host& host = *host_;
     simhost::DialogManager& dialogs = host.dialogs();
     json state;
-    state["document"] = {{"name", std::filesystem::path(settings_.artworkPath).filename().string()},
+    // Once saved elsewhere, the document is the file it was saved to; what
+    // the save said holds until the next change.
+    const bool saved = !savedMessage_.empty();
+    const std::string& file = saved ? settings_.saveTo : settings_.artworkPath;
+    state["document"] = {{"name", std::filesystem::path(file).filename().string()},
                          {"saveTo", settings_.saveTo},
                          {"unsaved", unsaved_},
-                         {"message", savedMessage_},
+                         {"message", unsaved_ ? std::string() : savedMessage_},
                          {"renderError", renderError_}};
     state["artworkVersion"] = artworkVersion_;
     state["selection"] = host.document().selection();

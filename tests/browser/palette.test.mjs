@@ -246,6 +246,8 @@ test("a fault injected at start shows the error dialog", async () => {
   const texts = await page.$$eval("#modal .modal-text", (all) => all.map((p) => p.textContent));
   assert.deepEqual(texts, ["There is not enough memory to do that.", "-108"]);
   await answerModal(page);
+  await page.waitForFunction(() => /failed to start/.test(document.querySelector("#log").textContent));
+  assert.match(await page.textContent("#log"), /failed to start, with error -108 \(not enough memory\)/);
   await finish(session);
 });
 
@@ -260,8 +262,10 @@ test("a palette dragged away opens where it was left when the server starts agai
   await first.page.mouse.down();
   await first.page.mouse.move(x - 500, y - 400, { steps: 5 });
   await andWait(first.page, "/api/drag", () => first.page.mouse.up());
-  const place = [start[0] - 400, start[1] - 500];
-  assert.deepEqual(await first.page.$eval("#palette", (p) => [p.offsetTop, p.offsetLeft]), place);
+  const place = await first.page.$eval("#palette", (p) => [p.offsetTop, p.offsetLeft]);
+  assert.ok(place[0] < start[0] && place[1] < start[1], `moved up and left: ${start} to ${place}`);
+  assert.deepEqual(await first.page.evaluate(() => [state.palette.bounds.top, state.palette.bounds.left]), place,
+    "the host keeps the place shown");
   await finish(first);
   assert.match(readFileSync(work.prefs, "utf8"), new RegExp(`"kADM_DPLocationStr" ${place[0]},${place[1]}`));
 
@@ -385,8 +389,8 @@ test("the artwork cannot act on the page: its HTML, links, styles and scripts st
     await page.waitForTimeout(1500);
 
     assert.deepEqual(reached, [], "nothing left the page");
-    assert.equal(page.url(), server.url, "the page stayed where it was");
-    assert.equal(await page.title(), "Shunt Palette", "no script of the artwork ran");
+    assert.equal(page.url(), new URL("/", server.url).href, "the page stayed where it was");
+    assert.match(await page.title(), /^artwork\.svg — Shunt Palette$/, "no script of the artwork ran");
     await page.waitForSelector("#save", { state: "visible" });
     await page.waitForSelector("#palette", { state: "visible" });
     assert.equal(await page.evaluate(() => {
@@ -449,5 +453,216 @@ test("after arrows, undo, redo and selection changes the page shows what a fresh
   await clickItem(page, 9);
   await clickItem(page, 11);
   await compare("after a dash shift and a reset");
+  await finish(session);
+});
+
+// Where the palette's title bar is, and whether a click at its middle reaches it.
+function titleBar(page) {
+  return page.evaluate(() => {
+    const box = document.querySelector("#palette-title").getBoundingClientRect();
+    const x = box.left + Math.min(40, box.width / 2);
+    const y = box.top + box.height / 2;
+    return { top: box.top, left: box.left, bottom: box.bottom, right: box.right,
+      clickable: document.elementFromPoint(x, y)?.id === "palette-title",
+      inside: box.top >= 24 && box.left >= 0 && box.right <= innerWidth && box.bottom <= innerHeight };
+  });
+}
+
+async function dragTitle(page, toX, toY) {
+  const title = await page.locator("#palette-title").boundingBox();
+  await page.mouse.move(title.x + 40, title.y + title.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(toX, toY, { steps: 5 });
+  await andWait(page, "/api/drag", () => page.mouse.up());
+}
+
+test("the palette's title bar stays below the menu bar and inside the window, dragged, resized or shown again", async () => {
+  const session = await serving();
+  const { page } = session;
+  await page.waitForSelector("#palette", { state: "visible" });
+  await dragTitle(page, 300, 0);
+  let title = await titleBar(page);
+  assert.ok(title.clickable && title.inside, `dragged to the top: ${JSON.stringify(title)}`);
+  const stored = await page.evaluate(() => ({ ...state.palette.bounds }));
+
+  await page.setViewportSize({ width: 800, height: 600 });
+  await dragTitle(page, 790, 590);
+  await page.setViewportSize({ width: 500, height: 400 });
+  await page.waitForFunction(() => document.querySelector("#palette-title").getBoundingClientRect().right <= innerWidth);
+  title = await titleBar(page);
+  assert.ok(title.clickable && title.inside, `window shrunk: ${JSON.stringify(title)}`);
+  const afterDrag = await page.evaluate(() => ({ ...state.palette.bounds }));
+  assert.notDeepEqual(afterDrag, stored, "a drag changes the stored place");
+  await page.setViewportSize({ width: 1100, height: 800 });
+  await page.waitForTimeout(100);
+  assert.deepEqual(await page.evaluate(() => ({ ...state.palette.bounds })), afterDrag,
+    "resizing the window does not change the stored place");
+
+  await page.setViewportSize({ width: 800, height: 600 });
+  for (let i = 0; i < 2; i++) {
+    await openMenu(page, "Tool Palettes");
+    await page.click('.menu[data-menu="Tool Palettes"] [data-menu-item="Shunt Palette"]');
+    await page.waitForSelector("#palette", { state: i === 0 ? "hidden" : "visible" });
+  }
+  title = await titleBar(page);
+  assert.ok(title.clickable && title.inside, `shown again: ${JSON.stringify(title)}`);
+  await finish(session);
+});
+
+test("at 1024 x 768 the palette shows every label whole, clear of the log", async () => {
+  const session = await serving();
+  const { page } = session;
+  await page.setViewportSize({ width: 1024, height: 768 });
+  await page.waitForSelector("#palette", { state: "visible" });
+  await select(page, "tiles");
+  await clickItem(page, 1);
+  const layout = await page.evaluate(() => {
+    const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight;
+    const overlap = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    const palette = document.querySelector("#palette").getBoundingClientRect();
+    const hint = document.querySelector("#palette-hint");
+    const cut = [...document.querySelectorAll("#palette-body button")].filter((button) => {
+      const text = button.getBoundingClientRect();
+      const range = document.createRange();
+      range.selectNodeContents(button);
+      const label = range.getBoundingClientRect();
+      return label.width > 0 && (label.left < text.left - 0.5 || label.right > text.right + 0.5);
+    }).map((button) => button.textContent);
+    const log = document.querySelector("#log").getBoundingClientRect();
+    return {
+      palette: inside(palette), hint: inside(hint.getBoundingClientRect()) && hint.scrollHeight <= hint.clientHeight + 1,
+      cut, coversLog: log.width > 0 && (overlap(palette, log) || overlap(hint.getBoundingClientRect(), log)),
+    };
+  });
+  assert.deepEqual(layout, { palette: true, hint: true, cut: [], coversLog: false });
+  await finish(session);
+});
+
+test("the hint shows the step in force as modifiers go down and up", async () => {
+  const session = await serving();
+  const { page } = session;
+  const step = () => page.textContent("#palette-step");
+  assert.equal(await step(), "Step 1");
+  await page.keyboard.down("Shift");
+  await page.waitForFunction(() => document.querySelector("#palette-step").textContent === "Step 2 — Shift");
+  await page.keyboard.down("Alt");
+  assert.equal(await step(), "Step 4 — Shift+Alt");
+  await page.keyboard.down("Control");
+  assert.equal(await step(), "Step 16 — Shift+Ctrl+Alt");
+  await page.keyboard.up("Shift");
+  assert.equal(await step(), "Step 0.125 — Ctrl+Alt");
+  await page.keyboard.up("Alt");
+  await page.keyboard.up("Control");
+  assert.equal(await step(), "Step 1");
+  assert.match(await page.getAttribute('#palette [data-item="3"]', "title"), /pattern inside each selected shape down/);
+  await finish(session);
+});
+
+test("an operation that changes nothing says why, and internal lines stay off the page", async () => {
+  const session = await serving();
+  const { page } = session;
+  const message = () => page.textContent("#message");
+  await clickItem(page, 1);
+  assert.match(await message(), /^Nothing selected/);
+  await chooseEntry(page, 0);
+  assert.equal(await message(), "Nothing selected: no matrix was captured");
+  await select(page, "paper");
+  await clickItem(page, 1);
+  assert.equal(await message(), "Nothing selected has a pattern fill");
+  await clickItem(page, 9);
+  assert.equal(await message(), "Nothing selected has a dashed stroke");
+  await select(page, "tiles", ["Shift"]);
+  await chooseEntry(page, 0);
+  assert.equal(await message(), "2 objects selected: the matrix of the first one was captured");
+  await clickItem(page, 1);
+  assert.equal(await message(), "");
+
+  await openMenu(page, "About");
+  await page.hover('.menu[data-menu="About"] [data-menu-item="About Korvane Plug-ins"]');
+  await page.click('[data-menu-item="About Korvane Plug-ins"] [data-menu-item="Shunt Palette..."]');
+  await page.waitForSelector('#modal-backdrop[data-kind="dialog"]');
+  await answerModal(page);
+  assert.doesNotMatch(await page.textContent("#log"), /result/);
+
+  await andWait(page, "/api/save", () => page.click("#save"));
+  await page.waitForFunction(() => /^Saved to /.test(document.querySelector("#message").textContent));
+  await clickItem(page, 1);
+  assert.equal(await message(), "", "a later change clears what the save said");
+  await finish(session);
+});
+
+test("a move by whole pattern tiles says why the picture looks the same", async () => {
+  const work = workspace();
+  writeFileSync(work.artwork, readFileSync(work.artwork, "utf8").replaceAll('width="20" height="20"', 'width="16" height="16"'));
+  const session = await serving([], work);
+  const { page } = session;
+  await select(page, "tiles");
+  await clickItem(page, 3, ["Shift", "Alt"]);
+  assert.equal(await page.textContent("#message"), "");
+  await clickItem(page, 3, ["Shift", "Alt", "Control"]);
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,20)");
+  assert.equal(await page.textContent("#message"), "Moved by 16, a whole number of pattern tiles: the pattern looks the same");
+  await finish(session);
+});
+
+test("after a save elsewhere the title names the file saved to", async () => {
+  const work = workspace();
+  const session = await serving(["--save-to", path.join(work.folder, "copy.svg")], work);
+  const { page } = session;
+  assert.equal(await page.textContent("#document-name"), "artwork.svg");
+  await andWait(page, "/api/save", () => page.click("#save"));
+  await page.waitForFunction(() => document.querySelector("#document-name").textContent === "copy.svg");
+  assert.equal(await page.title(), "copy.svg — Shunt Palette");
+  await finish(session);
+});
+
+test("the selection: boxes with handles, a status with names, strokes hit near their outline, empty canvas deselects", async () => {
+  const session = await serving();
+  const { page } = session;
+  const thin = await page.locator(art("thin")).boundingBox();
+  // 2 px below the middle of a 1 px dotted line, between two dots.
+  await page.mouse.click(thin.x + 103, thin.y + thin.height / 2 + 2);
+  await page.waitForFunction(() => document.querySelector("#selection-status").textContent === "1 selected: thin");
+  assert.equal(await page.$$eval(".selection-box .handle", (all) => all.length), 8);
+
+  await select(page, "tiles", ["Shift"]);
+  assert.match(await page.textContent("#selection-status"), /^2 selected: (tiles, thin|thin, tiles)$/);
+  assert.equal(await page.evaluate(() => String(getSelection())), "", "Shift-click selects no text");
+
+  await andWait(page, "/api/select", () => page.mouse.click(700, 500));
+  assert.equal(await page.$eval("#artwork", (a) => a.dataset.selection), "");
+  assert.equal(await page.textContent("#selection-status"), "Nothing selected");
+  await finish(session);
+});
+
+test("keys: arrows and brackets move like the palette's buttons, Ctrl+Y redoes, Escape closes only the menu", async () => {
+  const session = await serving();
+  const { page, server } = session;
+  await select(page, "tiles");
+  await andWait(page, "/api/click", () => page.keyboard.press("Shift+Control+ArrowDown"));
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,8)");
+  await andWait(page, "/api/click", () => page.keyboard.press("ArrowLeft"));
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,-1,8)");
+  await andWait(page, "/api/undo", () => page.keyboard.press("Control+z"));
+  await andWait(page, "/api/redo", () => page.keyboard.press("Control+y"));
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,-1,8)");
+  await andWait(page, "/api/undo", () => page.click("#undo"));
+  await andWait(page, "/api/click", () => page.keyboard.press("ArrowUp"));
+  assert.equal(await patternTransform(page, "tiles"), "matrix(1,0,0,1,0,7)", "after a toolbar click too");
+  await select(page, "dashes");
+  await andWait(page, "/api/click", () => page.keyboard.press("BracketLeft"));
+  assert.equal(await dashOffset(page, "dashes"), "1");
+
+  await openMenu(page, "Tool Palettes");
+  await page.keyboard.press("Escape");
+  await page.waitForSelector(".menu.open", { state: "detached" });
+  await page.waitForTimeout(200);
+  assert.notEqual(await page.$eval("#artwork", (a) => a.dataset.selection), "", "the selection stays");
+  await andWait(page, "/api/select", () => page.keyboard.press("Escape"));
+  assert.equal(await page.$eval("#artwork", (a) => a.dataset.selection), "");
+
+  const cookie = { Cookie: `shunt-token-${server.port}=${server.token}` };
+  assert.ok([204, 404].includes(await request(server, "/favicon.ico", cookie)));
+  assert.ok([204, 404].includes(await request(server, "/favicon.ico")), "no refusal for the icon");
   await finish(session);
 });

@@ -1,5 +1,5 @@
 // Takes the README's picture of the page: node screenshot.mjs ARTWORK.svg OUT.png
-// (SHUNT_HOST names the program). The artwork is copied first, the
+// [WIDTHxHEIGHT] (default 1024x768; SHUNT_HOST names the program). The artwork is copied first, the
 // preferences are thrown away: nothing of the person's own is touched.
 import { copyFileSync, mkdtempSync, readdirSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -7,9 +7,10 @@ import path from "node:path";
 
 import { launchBrowser, openPage, startServe } from "./serve.mjs";
 
-const [artwork, output] = process.argv.slice(2);
-if (!artwork || !output) {
-  console.error("usage: node screenshot.mjs ARTWORK.svg OUT.png");
+const [artwork, output, size = "1024x768"] = process.argv.slice(2);
+const [width, height] = size.split("x").map(Number);
+if (!artwork || !output || !(width > 0 && height > 0)) {
+  console.error("usage: node screenshot.mjs ARTWORK.svg OUT.png [WIDTHxHEIGHT]");
   process.exit(2);
 }
 const folder = mkdtempSync(path.join(tmpdir(), "shunt-screenshot-"));
@@ -21,6 +22,7 @@ const server = await startServe([path.join(folder, path.basename(artwork)), "--p
 const browser = await launchBrowser();
 try {
   const page = await openPage(browser, server);
+  await page.setViewportSize({ width, height });
   // The palette beside the artwork rather than in the far corner of the host's screen.
   const title = await page.locator("#palette-title").boundingBox();
   await page.mouse.move(title.x + 30, title.y + 8);
@@ -28,7 +30,6 @@ try {
   await page.mouse.move(560 + 30, 110 + 8 - 16, { steps: 4 });
   await page.mouse.up();
   await page.waitForFunction(() => document.querySelector("#palette").offsetTop < 200);
-  await page.setViewportSize({ width: 900, height: 500 });
   for (const [id, modifiers] of [["dots-left", []], ["bricks-round", ["Shift"]]]) {
     const version = await page.evaluate(() => Number(document.body.dataset.version));
     await page.click(`#artwork [id="${id}"]`, { modifiers });
@@ -37,7 +38,7 @@ try {
   const version = await page.evaluate(() => Number(document.body.dataset.version));
   await page.click('#palette [data-item="3"]', { modifiers: ["Shift"] });
   await page.waitForFunction((v) => Number(document.body.dataset.version) > v, version);
-  await page.mouse.move(0, 490);
+  await page.mouse.move(0, height - 10);
   await page.screenshot({ path: output });
   console.log(`wrote ${output}`);
 } finally {

@@ -17,6 +17,38 @@ function keysOf(event) {
   return KEY_CODES.filter(([name]) => event && event[name]).map(([, code]) => code).join(",");
 }
 
+// The palette's step for the modifiers held, as the plug-in computes it:
+// Shift makes Alt, Ctrl and Meta multiply the step; without it they divide.
+function stepOf(event) {
+  const shift = Boolean(event?.shiftKey);
+  let step = shift ? (event.altKey ? 4 : 2) : (event?.altKey ? 0.5 : 1);
+  if (event?.ctrlKey) step *= shift ? 4 : 0.25;
+  if (event?.metaKey) step *= shift ? 8 : 0.125;
+  return step;
+}
+
+// The keys by the names on the person's keyboard.
+const ON_MAC = /Mac/.test(navigator.platform);
+const KEY_NAMES = [["shiftKey", "Shift"], ["ctrlKey", "Ctrl"], ["altKey", ON_MAC ? "Option" : "Alt"],
+  ["metaKey", ON_MAC ? "Cmd" : "Meta"]];
+
+function stepText(event) {
+  const held = KEY_NAMES.filter(([name]) => event?.[name]).map(([, text]) => text).join("+");
+  return held ? `Step ${stepOf(event)} \u2014 ${held}` : `Step ${stepOf(event)}`;
+}
+
+function showStep(event) {
+  const text = stepText(event);
+  if ($("palette-step").textContent !== text) $("palette-step").textContent = text;
+}
+
+if (ON_MAC) $("palette-keys").textContent = $("palette-keys").textContent.replace("Alt", "Option").replace("Meta", "Cmd");
+
+for (const type of ["keydown", "keyup", "pointermove", "pointerdown"]) {
+  window.addEventListener(type, showStep, true);
+}
+window.addEventListener("blur", () => showStep(null));
+
 async function call(path, params = {}) {
   const query = new URLSearchParams(params);
   let response;
@@ -52,6 +84,78 @@ async function poll() {
 }
 
 function showMessage(text) { $("message").textContent = text || ""; }
+
+// What the page says when an operation changed nothing, or why it could not.
+function explainUnchanged(before, answer, what) {
+  if (!answer?.ok || !answer.state) return;
+  if (state.selection.length === 0) {
+    showMessage(what.empty);
+  } else if (answer.state.artworkVersion === before) {
+    showMessage(what.unchanged);
+  }
+}
+
+const ITEM_WORDS = {
+  1: "right", 2: "down and right", 3: "down", 4: "down and left", 5: "left", 6: "up and left", 7: "up",
+  8: "up and right",
+};
+
+function wordsForItem(id) {
+  if (ITEM_WORDS[id]) {
+    return { tip: `Move the pattern inside each selected shape ${ITEM_WORDS[id]} by the step (see below)`,
+      empty: "Nothing selected: select a shape filled with a pattern", unchanged: "Nothing selected has a pattern fill" };
+  }
+  if (id === 9 || id === 10) {
+    return { tip: `Shift the dashes of each selected dashed stroke ${id === 9 ? "back" : "forward"} along it by the step`,
+      empty: "Nothing selected: select a dashed stroke", unchanged: "Nothing selected has a dashed stroke" };
+  }
+  if (id === 11) {
+    return { tip: "Reset: put the patterns and dashes of the selected shapes back where they started",
+      empty: "Nothing selected: nothing to reset", unchanged: "Nothing selected has a moved pattern or dashes to reset" };
+  }
+  return null;
+}
+
+// The directions of the arrows, as signs of x and y on the page.
+const ITEM_DIRECTIONS = { 1: [1, 0], 2: [1, 1], 3: [0, 1], 4: [-1, 1], 5: [-1, 0], 6: [-1, -1], 7: [0, -1], 8: [1, -1] };
+
+// The tile size of the pattern an element is filled with, when the pattern
+// is only moved (not scaled, turned or sheared), else null.
+function tileOf(element) {
+  const reference = /url\(#([^)]+)\)/.exec(element.getAttribute("fill") ?? "");
+  let pattern = reference && artworkView.root.getElementById(reference[1]);
+  const transform = pattern?.patternTransform?.baseVal.consolidate()?.matrix;
+  if (transform && (transform.a !== 1 || transform.b !== 0 || transform.c !== 0 || transform.d !== 1)) return null;
+  for (let hops = 0; pattern && hops < 8; hops++) {
+    const width = parseFloat(pattern.getAttribute("width"));
+    const height = parseFloat(pattern.getAttribute("height"));
+    if (width > 0 && height > 0) return { width, height };
+    const next = (pattern.getAttribute("href") ?? "").slice(1);
+    pattern = next ? artworkView.root.getElementById(next) : null;
+  }
+  return null;
+}
+
+// A move by whole tiles changes the numbers but not the picture: say so,
+// or it looks as if nothing happened.
+function explainWholeTiles(id, step) {
+  const [dx, dy] = ITEM_DIRECTIONS[id] ?? [0, 0];
+  const tiles = state.selection.map((art) => artworkView.byArt.get(art)).filter(Boolean).map(tileOf);
+  if (!(dx || dy) || tiles.length === 0 || tiles.some((tile) => !tile)) return;
+  const whole = (period) => Number.isInteger(step / period);
+  if (tiles.every((tile) => (!dx || whole(tile.width)) && (!dy || whole(tile.height)))) {
+    showMessage(`Moved by ${step}, a whole number of pattern tiles: the pattern looks the same`);
+  }
+}
+
+async function clickItem(id, event) {
+  const words = wordsForItem(id);
+  const before = state.artworkVersion;
+  showMessage("");
+  const answer = await call("/api/click", { item: id, keys: keysOf(event) });
+  if (words) explainUnchanged(before, answer, words);
+  if (answer?.ok && answer.state?.artworkVersion !== before) explainWholeTiles(id, stepOf(event));
+}
 
 function apply(newVersion, newState) {
   if (newVersion <= version || !newState) return;
@@ -269,6 +373,19 @@ function renderArtwork() {
 
 let selectionShown = null;
 
+function artName(id) {
+  const element = artworkView.byArt.get(id);
+  return element?.getAttribute("id") || element?.localName || `object ${id}`;
+}
+
+function selectionText() {
+  const count = state.selection.length;
+  if (count === 0) return "Nothing selected";
+  const names = state.selection.slice(0, 6).map(artName).join(", ");
+  const more = count > 6 ? ", \u2026" : "";
+  return `${count} selected: ${names}${more}`;
+}
+
 function renderSelection(force = false) {
   if (!force && selectionShown === state.selectionVersion) return;
   selectionShown = state.selectionVersion;
@@ -287,18 +404,96 @@ function renderSelection(force = false) {
     box.className = "selection-box";
     box.dataset.selected = String(id);
     box.style.cssText = `left:${r.left - origin.left}px;top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
+    for (const [x, y] of [[0, 0], [50, 0], [100, 0], [0, 50], [100, 50], [0, 100], [50, 100], [100, 100]]) {
+      const handle = document.createElement("div");
+      handle.className = "handle";
+      handle.style.cssText = `left:${x}%;top:${y}%`;
+      box.append(handle);
+    }
     boxes.push(box);
   }
   layer.replaceChildren(...boxes);
+  $("selection-status").textContent = selectionText();
   $("artwork").dataset.selection = state.selection.join(",");
 }
 
-$("artwork").addEventListener("click", (event) => {
-  // Inside the shadow root the event's target is the artwork's element.
-  const hit = event.composedPath().find((node) => node instanceof Element && node.hasAttribute("data-shunt-art"));
+// The artwork's object under a point, or null. A stroke is hit within a few
+// pixels of its outline, before whatever lies behind it: a thin or dashed
+// line is hard to click exactly.
+const HIT_SLOP = 4;
+
+function artOf(node) {
+  for (let element = node; element && element !== artworkView.root; element = element.parentNode) {
+    if (element instanceof Element && element.hasAttribute("data-shunt-art")) return element;
+  }
+  return null;
+}
+
+function strokeNear(x, y) {
+  if (!artworkView.root) return null;
+  let best = null;
+  let bestDistance = HIT_SLOP + 1;
+  const point = artworkView.root.createSVGPoint();
+  for (const element of artworkView.root.querySelectorAll("path, rect, circle, ellipse, line, polyline, polygon")) {
+    const box = element.getBoundingClientRect();
+    if (x < box.left - HIT_SLOP - 8 || x > box.right + HIT_SLOP + 8 || y < box.top - HIT_SLOP - 8 ||
+      y > box.bottom + HIT_SLOP + 8) continue;
+    const art = artOf(element);
+    if (!art || !element.isPointInStroke) continue;
+    const style = getComputedStyle(element);
+    if (style.stroke === "none" || style.visibility === "hidden" || style.display === "none") continue;
+    const matrix = element.getScreenCTM();
+    if (!matrix) continue;
+    const scale = Math.hypot(matrix.a, matrix.b) || 1;
+    const inverse = matrix.inverse();
+    // Look at rings of points around the click, nearest first.
+    for (let radius = 0; radius < bestDistance; radius += 1) {
+      const steps = radius === 0 ? 1 : 16;
+      let found = false;
+      for (let i = 0; i < steps && !found; i++) {
+        const angle = (2 * Math.PI * i) / steps;
+        point.x = x + radius * Math.cos(angle);
+        point.y = y + radius * Math.sin(angle);
+        const local = point.matrixTransform(inverse);
+        // Dashes leave gaps: the outline counts as a whole. The artwork's
+        // own style attribute is put back as it was.
+        // (Through the attribute: after a change through element.style,
+        // removing the attribute leaves an empty one behind.)
+        const saved = element.getAttribute("style");
+        const width = parseFloat(style.strokeWidth) || 1;
+        const hairline = width * scale < 1 ? `;stroke-width:${1 / scale}px` : "";
+        element.setAttribute("style", `${saved ?? ""};stroke-dasharray:none${hairline}`);
+        found = element.isPointInStroke(local);
+        if (saved === null) element.removeAttribute("style");
+        else element.setAttribute("style", saved);
+      }
+      if (found) {
+        best = art;
+        bestDistance = radius;
+      }
+    }
+  }
+  return best;
+}
+
+function artAt(event) {
+  const near = strokeNear(event.clientX, event.clientY);
+  if (near) return near;
+  // Inside the shadow root the event's path holds the artwork's element.
+  return event.composedPath().find((node) => node instanceof Element && node.hasAttribute("data-shunt-art")) ?? null;
+}
+
+$("canvas").addEventListener("mousedown", (event) => {
+  // Shift-click extends the selection, not the browser's text selection.
+  if (event.shiftKey) event.preventDefault();
+  $("canvas").focus({ preventScroll: true });
+});
+
+$("canvas").addEventListener("click", (event) => {
+  const hit = event.composedPath().includes($("artwork")) ? artAt(event) : null;
   if (hit) {
     call("/api/select", { ids: hit.getAttribute("data-shunt-art"), toggle: event.shiftKey ? "1" : "0" });
-  } else if (!event.shiftKey) {
+  } else if (!event.shiftKey && state.selection.length) {
     call("/api/select", { ids: "" });
   }
 });
@@ -321,12 +516,20 @@ function renderPalette() {
   }
   palette.hidden = !model.visible;
   palette.dataset.visible = model.visible ? "1" : "0";
-  if (!dragging) placePalette(model.bounds.top, model.bounds.left);
-  palette.style.width = `${model.bounds.right - model.bounds.left}px`;
   palette.style.height = `${model.bounds.bottom - model.bounds.top}px`;
-  const shape = JSON.stringify(model.items);
-  if (shape === paletteShape) return;
-  paletteShape = shape;
+  const shape = JSON.stringify([model.items, model.bounds.right - model.bounds.left, model.visible]);
+  if (shape !== paletteShape) {
+    paletteShape = shape;
+    layOutPalette(model);
+  }
+  if (!dragging) placePalette(model.bounds.top, model.bounds.left);
+}
+
+// The items at the host's places; the panel is widened where a label needs
+// more room than the host gave it, so that every label is shown whole.
+function layOutPalette(model) {
+  const palette = $("palette");
+  palette.style.width = `${model.bounds.right - model.bounds.left}px`;
   const body = $("palette-body");
   const placed = model.items.some((item) => item.bounds.right > item.bounds.left);
   body.className = placed ? "placed" : "flow";
@@ -340,13 +543,20 @@ function renderPalette() {
     children.push(element);
   }
   body.replaceChildren(...children);
+  if (palette.hidden) return;
+  let width = model.bounds.right - model.bounds.left;
+  for (const child of children) {
+    const button = child.matches("button") ? child : child.querySelector("button");
+    width = Math.max(width, child.offsetLeft + button.offsetWidth + 4);
+  }
+  palette.style.width = `${width}px`;
 }
 
 function buttonOf(item) {
   const button = document.createElement("button");
   button.type = "button";
   button.dataset.item = String(item.id);
-  button.title = item.text || `Item ${item.id}`;
+  button.title = wordsForItem(item.id)?.tip ?? (item.text || `Item ${item.id}`);
   if (item.picture) {
     const image = document.createElement("img");
     image.src = pictureUrl(item.picture);
@@ -355,7 +565,7 @@ function buttonOf(item) {
   } else {
     button.textContent = item.text || String(item.id);
   }
-  button.addEventListener("click", (event) => call("/api/click", { item: item.id, keys: keysOf(event) }));
+  button.addEventListener("click", (event) => clickItem(item.id, event));
   return button;
 }
 
@@ -366,8 +576,8 @@ function popupOf(item) {
   const button = document.createElement("button");
   button.type = "button";
   button.className = "popup-button";
-  button.textContent = item.text || "\u25BE";
-  button.title = "Matrix";
+  button.textContent = item.text ? `${item.text} \u25BE` : "\u25BE";
+  button.title = "Matrix: capture the selected object's pattern matrix, apply it to the selection, or show it";
   const list = document.createElement("ul");
   list.className = "menu-list";
   (item.entries || []).forEach((text, index) => {
@@ -378,7 +588,7 @@ function popupOf(item) {
     entry.addEventListener("click", (event) => {
       event.stopPropagation();
       popup.classList.remove("open");
-      call("/api/choose", { index, keys: keysOf(event) });
+      chooseEntry(index, event);
     });
     list.append(entry);
   });
@@ -391,18 +601,45 @@ function popupOf(item) {
   return popup;
 }
 
+async function chooseEntry(index, event) {
+  showMessage("");
+  const count = state.selection.length;
+  const answer = await call("/api/choose", { index, keys: keysOf(event) });
+  if (!answer?.ok || index !== 0) return;
+  if (count === 0) showMessage("Nothing selected: no matrix was captured");
+  else if (count > 1) showMessage(`${count} objects selected: the matrix of the first one was captured`);
+}
+
+// Under the menu bar, with room for the palette's title bar above it.
+const PALETTE_TOP = 24 + 16;
+
+// Where the palette is shown for the host's place: inside the window and
+// below the menu bar, so that its title bar can always be grabbed.
+function shownPlace(top, left) {
+  const palette = $("palette");
+  const width = Math.max(palette.offsetWidth, $("palette-hint").offsetWidth);
+  const height = palette.offsetHeight + $("palette-hint").offsetHeight;
+  const bottom = window.innerHeight - $("status").offsetHeight;
+  return {
+    top: Math.max(PALETTE_TOP, Math.min(top, bottom - height)),
+    left: Math.max(0, Math.min(left, window.innerWidth - width)),
+  };
+}
+
 function placePalette(top, left) {
-  $("palette").style.top = `${top}px`;
-  $("palette").style.left = `${left}px`;
-  $("palette").dataset.bounds = `${top},${left}`;
+  const place = shownPlace(top, left);
+  $("palette").style.top = `${place.top}px`;
+  $("palette").style.left = `${place.left}px`;
+  $("palette").dataset.bounds = `${place.top},${place.left}`;
+  return place;
 }
 
 // Dragging by the title bar moves the panel on the page; the host hears of
 // the new place when the button is let go, and keeps it in its dialog bounds.
 let dragging = null;
 $("palette-title").addEventListener("pointerdown", (event) => {
-  const bounds = state.palette.bounds;
-  dragging = { x: event.clientX, y: event.clientY, top: bounds.top, left: bounds.left };
+  const palette = $("palette");
+  dragging = { x: event.clientX, y: event.clientY, top: palette.offsetTop, left: palette.offsetLeft };
   $("palette-title").setPointerCapture(event.pointerId);
 });
 $("palette-title").addEventListener("pointermove", (event) => {
@@ -411,10 +648,12 @@ $("palette-title").addEventListener("pointermove", (event) => {
 });
 $("palette-title").addEventListener("pointerup", async (event) => {
   if (!dragging) return;
-  const top = Math.round(dragging.top + event.clientY - dragging.y);
-  const left = Math.round(dragging.left + event.clientX - dragging.x);
+  const moved = event.clientX !== dragging.x || event.clientY !== dragging.y;
+  // The host keeps the place the person sees.
+  const { top, left } = placePalette(Math.round(dragging.top + event.clientY - dragging.y),
+    Math.round(dragging.left + event.clientX - dragging.x));
   dragging = null;
-  await call("/api/drag", { top, left });
+  if (moved) await call("/api/drag", { top, left });
   renderPalette();
 });
 
@@ -523,10 +762,12 @@ function renderStatus() {
   const doc = state.document;
   $("document-name").textContent = `${doc.name}${doc.unsaved ? " (unsaved changes)" : ""}`;
   $("document-name").dataset.unsaved = doc.unsaved ? "1" : "0";
+  document.title = `${doc.name} \u2014 Shunt Palette`;
   $("undo").disabled = !state.undo;
   $("redo").disabled = !state.redo;
   if (doc.renderError) showMessage(`The artwork cannot be shown: ${doc.renderError}`);
   else if (doc.message && !$("message").textContent) showMessage(doc.message);
+  else if (!doc.message && $("message").textContent.startsWith("Saved to ")) showMessage("");
   const lines = state.log.slice(-40).map((line) => {
     const item = document.createElement("li");
     item.textContent = line;
@@ -545,10 +786,27 @@ $("save").addEventListener("click", async () => {
   await call("/api/save");
 });
 
+// The arrow keys do what the palette's arrows do, `[` and `]` what its dash
+// buttons do, with the modifiers setting the step as on the palette.
+const KEY_ITEMS = { ArrowRight: 1, ArrowDown: 3, ArrowLeft: 5, ArrowUp: 7, BracketLeft: 9, BracketRight: 10 };
+
+// The page has no text fields of its own; a button keeps the focus after a
+// click, and the arrows still belong to the drawing then.
+function drawingHasFocus() {
+  return !document.activeElement?.closest("input, textarea, select, [contenteditable]");
+}
+
 document.addEventListener("keydown", (event) => {
   if (state?.modal) return;
   const command = event.ctrlKey || event.metaKey;
-  if (command && event.key.toLowerCase() === "z") {
+  const item = KEY_ITEMS[event.code];
+  if (item && state?.palette && drawingHasFocus() && !openMenu) {
+    event.preventDefault();
+    clickItem(item, event);
+  } else if (command && !event.shiftKey && event.key.toLowerCase() === "y") {
+    event.preventDefault();
+    call("/api/redo");
+  } else if (command && event.key.toLowerCase() === "z") {
     event.preventDefault();
     call(event.shiftKey ? "/api/redo" : "/api/undo");
   } else if (command && event.key.toLowerCase() === "a") {
@@ -558,12 +816,17 @@ document.addEventListener("keydown", (event) => {
     event.preventDefault();
     call("/api/save");
   } else if (event.key === "Escape") {
-    closeMenus();
-    call("/api/select", { ids: "" });
+    // Escape closes an open menu; only with none open does it deselect.
+    if (openMenu || document.querySelector(".popup.open")) closeMenus();
+    else call("/api/select", { ids: "" });
   }
 });
 
-window.addEventListener("resize", () => state && renderSelection(true));
+window.addEventListener("resize", () => {
+  if (!state) return;
+  renderSelection(true);
+  if (state.palette && !dragging) placePalette(state.palette.bounds.top, state.palette.bounds.left);
+});
 $("canvas").addEventListener("scroll", () => state && renderSelection(true));
 
 poll();
