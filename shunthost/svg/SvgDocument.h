@@ -18,8 +18,8 @@
 #include "SvgFileInput.h"
 #include "SvgInterned.h"
 #include "SvgNamespaces.h"
-#include "SvgXmlText.h"
 #include "SvgTransform.h"
+#include "SvgXmlText.h"
 #include "simhost/Document.h"
 
 namespace shunthost::svg {

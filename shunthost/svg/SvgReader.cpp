@@ -370,7 +370,8 @@ private:
     // An element's x and y, where its content's origin is.
     Affine contentOrigin(pugi::xml_node element, const Frame& frame) const {
         const double x = geometryLength(art_.value(element.attribute("x")), frame.viewport.width).value_or(0);
-        const double y = geometryLength(art_.value(element.attribute("y")), frame.viewport.height).value_or(0);
+        const double y =
+            geometryLength(art_.value(element.attribute("y")), frame.viewport.height).value_or(0);
         return {1, 0, 0, 1, x, y};
     }
 

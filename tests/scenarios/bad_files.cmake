@@ -1,5 +1,5 @@
 # Files that are not artwork, opened by `shunt-host run`: each is refused at
-# once with FILE:LINE: message and exit status 2. A pipe that is waited on,
+# once with the scenario's line, then FILE: message, and exit status 2. A pipe that is waited on,
 # or a device that is read for ever, runs into the timeout instead of hanging.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/folder.svg)
@@ -11,7 +11,7 @@ string(REPEAT "<g/>" 300 groups)
 file(WRITE ${WORK}/large.svg "<svg xmlns=\"http://www.w3.org/2000/svg\">${groups}</svg>\n")
 file(WRITE ${WORK}/fits.svg "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n")
 
-# FILE|what standard error says after "FILE:0: " (empty: opened)
+# FILE|what standard error says after "open.scenario:1: FILE: " (empty: opened)
 set(cases
   "pipe.svg|cannot read: it is a pipe, not a regular file"
   "/dev/zero|cannot read: it is a device, not a regular file"
@@ -36,7 +36,7 @@ foreach(case IN LISTS cases)
     set(expected_err "")
   else()
     set(expected_status 2)
-    set(expected_err "${input}:0: ${message}")
+    set(expected_err "open.scenario:1: ${input}: ${message}")
   endif()
   if(NOT status STREQUAL expected_status OR NOT err STREQUAL expected_err)
     string(APPEND problems "${input}: status ${status}, expected ${expected_status}; "
