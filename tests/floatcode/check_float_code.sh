@@ -48,24 +48,35 @@ done
 
 found=0
 checked=0
+instructions=0
 for object in "${objects[@]}"; do
     [[ -n "$object" ]] || continue
     if [[ ! -f "$object" ]]; then
         echo "check_float_code: $object: no such object file" >&2
         exit 2
     fi
-    # "  1c:	ed 21 10 7a 	fmadds  f9,f1,f1,f2" -> the mnemonic.
-    hits="$("$objdump" -d --no-show-raw-insn "$object" |
+    # "  1c:	fmadds  f9,f1,f1,f2" -> the mnemonic. A line "#N" counts the
+    # instructions read, so that a disassembler whose layout this does not
+    # read cannot pass everything unseen.
+    listing="$("$objdump" -d --no-show-raw-insn "$object" |
         awk -F'\t' -v forbidden="$forbidden" '
             /^[[:space:]]*[0-9a-f]+:\t/ {
+                ++read
                 split($2, words, /[[:space:]]+/)
                 if (words[1] ~ forbidden) { print words[1] }
-            }' | sort | uniq -c | awk '{ printf " %s x%s", $2, $1 }')"
+            }
+            END { print "#" read + 0 }')"
+    instructions=$((instructions + $(grep '^#' <<<"$listing" | tr -d '#')))
+    hits="$({ grep -v '^#' <<<"$listing" || true; } | sort | uniq -c | awk 'NF == 2 { printf " %s x%s", $2, $1 }')"
     checked=$((checked + 1))
     if [[ -n "$hits" ]]; then
         echo "float-code: ${object}:${hits}"
         found=1
     fi
 done
-echo "check_float_code: ${checked} object file(s) for ${processor}"
+if ((instructions == 0)); then
+    echo "check_float_code: no instruction read from ${checked} object file(s): is ${objdump} GNU objdump?" >&2
+    exit 2
+fi
+echo "check_float_code: ${checked} object file(s), ${instructions} instructions, for ${processor}"
 exit "$found"
