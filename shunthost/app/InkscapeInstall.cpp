@@ -6,6 +6,7 @@
 
 #include "svg/SvgAtomicFile.h"
 #include "svg/SvgError.h"
+#include "svg/SvgXmlText.h"
 
 namespace shunthost {
 
@@ -17,26 +18,6 @@ constexpr std::string_view kProgramMark = "@SHUNT_HOST@";
 // Inkscape finds .inx files in the sub-folders of its extensions folder; a
 // folder of our own keeps them apart from the user's other extensions.
 constexpr const char* kFolder = "shunt-palette";
-
-std::string xmlEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 std::string thisProgram() {
     std::error_code ec;
@@ -50,7 +31,7 @@ std::string inxFor(const InxFile& file, const std::string& program) {
     std::string text(file.text);
     const auto at = text.find(kProgramMark);
     if (at != std::string::npos) {
-        text.replace(at, kProgramMark.size(), xmlEscaped(program));
+        text.replace(at, kProgramMark.size(), svg::escapeAttribute(program));
     }
     return text;
 }

@@ -80,7 +80,9 @@ std::string_view localName(pugi::xml_node element) {
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-bool hasClass(pugi::xml_node element, std::string_view wanted) {
+// Calls `each` with every class the element's class attribute names.
+template <class Each>
+void forEachClass(pugi::xml_node element, Each each) {
     const std::string_view classes = element.attribute("class").value();
     std::size_t pos = 0;
     while (pos < classes.size()) {
@@ -91,11 +93,16 @@ bool hasClass(pugi::xml_node element, std::string_view wanted) {
         while (pos < classes.size() && !isSpace(classes[pos])) {
             ++pos;
         }
-        if (classes.substr(start, pos - start) == wanted) {
-            return true;
+        if (pos > start) {
+            each(classes.substr(start, pos - start));
         }
     }
-    return false;
+}
+
+bool hasClass(pugi::xml_node element, std::string_view wanted) {
+    bool found = false;
+    forEachClass(element, [&](std::string_view name) { found = found || name == wanted; });
+    return found;
 }
 
 // An id, class or element name as one number; the kind keeps an id from
@@ -112,20 +119,7 @@ void StyleSheets::forEachFeature(pugi::xml_node element, Visit visit) {
     if (const std::string_view id = element.attribute("id").value(); !id.empty()) {
         visit(feature('#', id));
     }
-    const std::string_view classes = element.attribute("class").value();
-    std::size_t pos = 0;
-    while (pos < classes.size()) {
-        while (pos < classes.size() && isSpace(classes[pos])) {
-            ++pos;
-        }
-        const std::size_t start = pos;
-        while (pos < classes.size() && !isSpace(classes[pos])) {
-            ++pos;
-        }
-        if (pos > start) {
-            visit(feature('.', classes.substr(start, pos - start)));
-        }
-    }
+    forEachClass(element, [&](std::string_view name) { visit(feature('.', name)); });
 }
 
 void StyleSheets::enter(pugi::xml_node element) {

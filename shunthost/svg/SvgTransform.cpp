@@ -95,9 +95,12 @@ std::optional<Affine> Affine::inverse() const {
     return inverse;
 }
 
-std::optional<Affine> parseTransformExactly(std::string_view text) {
-    Affine total;
-    int functions = 0;
+namespace {
+
+// Calls `each(name, args, function)` for each function of a transform list, in
+// order; false when the text is not one.
+template <class Each>
+bool forEachTransformFunction(std::string_view text, Each each) {
     std::size_t pos = 0;
     auto skipSeparators = [&] {
         while (pos < text.size() && (isSpace(text[pos]) || text[pos] == ',')) {
@@ -116,26 +119,38 @@ std::optional<Affine> parseTransformExactly(std::string_view text) {
             ++pos;
         }
         if (name.empty() || pos >= text.size() || text[pos] != '(') {
-            return std::nullopt;
+            return false;
         }
         const std::size_t close = text.find(')', pos);
         if (close == std::string_view::npos) {
-            return std::nullopt;
+            return false;
         }
         const auto args = parseNumberList(text.substr(pos + 1, close - pos - 1));
         if (!args) {
-            return std::nullopt;
+            return false;
         }
         const auto function = transformFunction(name, *args);
         if (!function) {
-            return std::nullopt;
+            return false;
         }
-        // The first function as it is: one matrix() keeps its numbers, -0 included.
-        total = functions++ == 0 ? *function : times(total, *function);
+        each(name, *args, *function);
         pos = close + 1;
         skipSeparators();
     }
-    if (!total.isFinite()) {
+    return true;
+}
+
+}  // namespace
+
+std::optional<Affine> parseTransformExactly(std::string_view text) {
+    Affine total;
+    int functions = 0;
+    const bool read =
+        forEachTransformFunction(text, [&](std::string_view, const auto&, const Affine& function) {
+            // The first function as it is: one matrix() keeps its numbers, -0 included.
+            total = functions++ == 0 ? function : times(total, function);
+        });
+    if (!read || !total.isFinite()) {
         return std::nullopt;
     }
     return total;
@@ -145,45 +160,16 @@ std::optional<AIRealMatrix> parseTransform(std::string_view text) {
     std::vector<AIRealMatrix> exactSingles;
     Affine total;
     int functions = 0;
-    std::size_t pos = 0;
-    auto skipSeparators = [&] {
-        while (pos < text.size() && (isSpace(text[pos]) || text[pos] == ',')) {
-            ++pos;
-        }
-    };
-    skipSeparators();
-    while (pos < text.size()) {
-        const std::size_t nameStart = pos;
-        while (pos < text.size() &&
-               ((text[pos] >= 'a' && text[pos] <= 'z') || (text[pos] >= 'A' && text[pos] <= 'Z'))) {
-            ++pos;
-        }
-        const std::string_view name = text.substr(nameStart, pos - nameStart);
-        while (pos < text.size() && isSpace(text[pos])) {
-            ++pos;
-        }
-        if (name.empty() || pos >= text.size() || text[pos] != '(') {
-            return std::nullopt;
-        }
-        const std::size_t close = text.find(')', pos);
-        if (close == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const auto args = parseNumberList(text.substr(pos + 1, close - pos - 1));
-        if (!args) {
-            return std::nullopt;
-        }
-        const auto function = transformFunction(name, *args);
-        if (!function) {
-            return std::nullopt;
-        }
-        if (name == "matrix") {
-            exactSingles.push_back({(*args)[0], (*args)[1], (*args)[2], (*args)[3], (*args)[4], (*args)[5]});
-        }
-        total = times(total, *function);
-        ++functions;
-        pos = close + 1;
-        skipSeparators();
+    const bool read =
+        forEachTransformFunction(text, [&](std::string_view name, const auto& args, const Affine& function) {
+            if (name == "matrix") {
+                exactSingles.push_back({args[0], args[1], args[2], args[3], args[4], args[5]});
+            }
+            total = times(total, function);
+            ++functions;
+        });
+    if (!read) {
+        return std::nullopt;
     }
     if (functions == 1 && exactSingles.size() == 1) {
         return exactSingles.front();
