@@ -54,6 +54,11 @@ if ((install)); then
     fi
 fi
 
+# Chromium is driven through playwright-core, from the lock file the browser tests use.
+if [[ ",$renderers," == *,chromium,* && ! -f "$here/tests/browser/node_modules/playwright-core/package.json" ]]; then
+    (cd "$here/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+fi
+
 out="${out:-$(mktemp -d "${TMPDIR:-/tmp}/shunt-real-corpus.XXXXXX")}"
 mkdir -p "$out"
 list="$out/files.txt"

@@ -220,6 +220,13 @@ def summarise(results):
     print(f"pattern not displaced as expected in any renderer: {len(wrong)}")
     for r in wrong:
         print(f"  {r['file']}: {r['verdicts']}")
+    # A renderer that drew nothing judged nothing: say so, so that a run
+    # where one could not start is not read as one where it agreed.
+    for renderer in sorted({name for r in operated for name in r["verdicts"]}):
+        missing = [r for r in operated if r["verdicts"].get(renderer) == "not rendered"]
+        print(f"not rendered by {renderer}: {len(missing)} of {len(operated)}")
+        for r in missing:
+            print(f"  {r['file']}")
     print(f"renderer disagreements: {len(disagree)}")
     for r in disagree:
         print(f"  {r['file']}: {r['verdicts']}")
