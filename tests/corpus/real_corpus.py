@@ -25,7 +25,11 @@ import check_corpus as cc
 
 np = cc.np
 STEP = 8  # page units the operation moves each pattern by
-PATTERN_COLOUR = "#fe01e1"
+
+
+def mask_colour(i):
+    """The solid colour that stands for the i-th pattern fill in the mask picture."""
+    return (0xFE, 1 + i // 256, (0xE1 + i) % 256)
 MAX_PIXELS = 800  # longest side of a render
 
 
@@ -40,23 +44,46 @@ def root_geometry(path):
     return width, height, width, height
 
 
-def solid_pattern_fills(source, target):
-    """Writes `source` with every fill that shows a pattern painted in one solid colour."""
+def solid_pattern_fills(source, target, paint=None):
+    """Writes `source` with every fill that shows a pattern painted in a solid colour of its own,
+    or with `paint` (such as "none") where one is given.
+
+    Returns the colours used (none: the drawing has no pattern fill). Fills that touch
+    each other keep apart: a pixel of one is never compared with the pattern of another."""
     tree = ET.parse(source)
     patterns = {e.get("id") for e in tree.iter() if e.tag.endswith("}pattern") and e.get("id")}
     reference = re.compile(r"url\(\s*['\"]?#(" + "|".join(map(re.escape, patterns)) + r")['\"]?\s*\)[^;]*") \
         if patterns else None
     if reference is None:
-        return False
+        return []
+    colours = []
+
+    def next_colour(_match):
+        colours.append(mask_colour(len(colours)))
+        return paint or "#%02x%02x%02x" % colours[-1]
+
     for element in tree.iter():
         for name in ("fill", "style"):
             value = element.get(name)
             if value and reference.search(value):
-                element.set(name, reference.sub(PATTERN_COLOUR, value))
+                element.set(name, reference.sub(next_colour, value))
         if element.tag.endswith("}style") and element.text and reference.search(element.text):
-            element.text = reference.sub(PATTERN_COLOUR, element.text)
+            element.text = reference.sub(next_colour, element.text)
     tree.write(target, encoding="utf-8", xml_declaration=True)
-    return True
+    return colours
+
+
+def fill_mismatch(before, after, fills, px, py):
+    """Share of the pixels inside the fills where `after` is not `before` moved by (px, py);
+    each pixel is compared with its source in the same fill. None: too few pixels to judge."""
+    region = np.zeros(before.shape[:2], dtype=bool)
+    for fill in fills:
+        inner = cc.erode(fill, 2)
+        region |= inner & cc.shifted(inner, px, py)
+    if int(region.sum()) < 100:
+        return None
+    source = np.stack([cc.shifted(before[:, :, c], px, py) for c in range(3)], axis=2)
+    return float(cc.differs(after, source)[region].mean())
 
 
 def rsvg(svg, png, width, height):
@@ -108,13 +135,23 @@ def judge(path, host, plugins, renderers):
         moved = folder / "moved.svg"
         if not patterned or not moved.exists():
             return result
-        if not solid_pattern_fills(original, folder / "mask.svg") or not rsvg(folder / "mask.svg",
-                                                                                folder / "mask.png", width, height):
+        colours = solid_pattern_fills(original, folder / "mask.svg")
+        if not colours or not rsvg(folder / "mask.svg", folder / "mask.png", width, height):
             result["unjudged"] = "no mask of its pattern fills"
             return result
         variant = cc.load(folder / "mask.png")
         touched = np.abs(before - variant).max(axis=2) > 0
-        interior = (variant == np.array([0xfe, 0x01, 0xe1], dtype=np.int16)).all(axis=2)
+        fills = [(variant == np.array(c, dtype=np.int16)).all(axis=2) for c in colours]
+        # A fill whose pattern draws nothing (its tile is missing or empty, as in drawings
+        # whose patterns were taken out) shows what lies beneath it: moving it changes
+        # nothing, and nothing there can be judged.
+        solid_pattern_fills(original, folder / "bare.svg", "none")
+        if rsvg(folder / "bare.svg", folder / "bare.png", width, height):
+            bare = cc.differs(before, cc.load(folder / "bare.png"))
+            fills = [f for f in fills if (bare & f).any()]
+        if not any(f.any() for f in fills):
+            result["unjudged"] = "its pattern fills draw nothing"
+            return result
         allowed = cc.dilate(touched, 2)
         verdicts = {}
         for renderer in renderers:
@@ -127,7 +164,7 @@ def judge(path, host, plugins, renderers):
             if outside.any():
                 verdicts[renderer] = f"{int(outside.sum())} pixels changed outside the pattern fills"
                 continue
-            miss = cc.displacement_mismatch(a, b, interior, STEP * scale, 0)
+            miss = fill_mismatch(a, b, fills, STEP * scale, 0)
             if miss is not None and miss > cc.FILL_TOLERANCE:
                 verdicts[renderer] = f"fill not moved by {STEP} units ({100 * miss:.1f} % differs)"
             else:
@@ -204,6 +241,7 @@ def summarise(results):
                 if len(set(v == "ok" for v in r["verdicts"].values() if v != "not rendered")) > 1]
     wrong = [r for r in operated if all(v != "ok" for v in r["verdicts"].values())]
     errors = [r for r in results if "error" in r or "unreadable" in r]
+    unjudged = collections.Counter(r["unjudged"] for r in results if "unjudged" in r)
     print(f"files: {len(results)}")
     print(f"refused: {sum(refused.values())} ({len(refused_rendered)} of them rendered by librsvg)")
     for reason, count in refused.most_common():
@@ -214,6 +252,8 @@ def summarise(results):
     for r in damaged:
         print(f"  {r['file']}: {r['damaged']}")
     print(f"with pattern fills, operated on: {len(operated)}")
+    for reason, count in unjudged.most_common():
+        print(f"with pattern fills, not judged: {count} ({reason})")
     print(f"objects moved (pixels changed outside the pattern fills): {len(moved)}")
     for r in moved:
         print(f"  {r['file']}: {r['verdicts']}")
