@@ -40,12 +40,14 @@ XmlNames namespacesOf(pugi::xml_node root, XmlText& text) {
         }
     }
     names.xlinkHref = names.xlinkPrefix + ":href";
-    // A file that binds no namespace at all is taken as SVG, as renderers do;
-    // one that binds SVG to a prefix alone has no SVG elements without it.
+    // A file that binds no default namespace is taken as SVG when its root is
+    // a plain <svg>, as librsvg and Inkscape take it (Inkscape's own examples
+    // bind only xmlns:svg); one whose root is <svg:svg> has no SVG elements
+    // without the prefix.
     if (defaultNamespace && !defaultNamespace->empty()) {
         names.unprefixedIsSvg = *defaultNamespace == kSvgNamespace;
     } else {
-        names.unprefixedIsSvg = names.svgPrefix.empty();
+        names.unprefixedIsSvg = names.svgPrefix.empty() || std::string_view(root.name()) == "svg";
     }
     return names;
 }

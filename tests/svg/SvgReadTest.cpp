@@ -305,6 +305,10 @@ TEST(SvgRead, SvgElementsAreRecognisedUnderAnyPrefix) {
         {R"svg(<s:svg xmlns:s="http://www.w3.org/2000/svg" xmlns="urn:other"><s:pattern id="p" width="2" height="2"/>
 <rect id="x"/><s:rect id="r" fill="url(#p)"/></s:svg>)svg",
          1, "<s:defs><s:pattern id=\"r-fill\""},
+        // A plain root with SVG bound to a prefix only, as some of Inkscape's examples are.
+        {R"svg(<svg xmlns:svg="http://www.w3.org/2000/svg"><defs><pattern id="p" width="2" height="2"/></defs>
+<rect id="r" fill="url(#p)"/></svg>)svg",
+         1, "<pattern id=\"r-fill\""},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.text);
