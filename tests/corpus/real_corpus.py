@@ -86,6 +86,17 @@ def fill_mismatch(before, after, fills, px, py):
     return float(cc.differs(after, source)[region].mean())
 
 
+def render_scale(longest):
+    """Pixels per page unit: small pages are drawn larger, up to eight times, and large
+    ones smaller, down to an eighth, so that the step stays a whole number of pixels."""
+    if longest <= MAX_PIXELS:
+        return min(8, max(1, int(MAX_PIXELS // longest)))
+    scale = 1
+    while longest * scale > 4 * MAX_PIXELS and scale > 1 / 8:
+        scale /= 2
+    return scale
+
+
 def rsvg(svg, png, width, height):
     done = cc.timed_run(["rsvg-convert", "-w", str(width), "-h", str(height), "-o", str(png), str(svg)], 60)
     return done.returncode == 0 and png.exists()
@@ -106,8 +117,7 @@ def judge(path, host, plugins, renderers):
             result["refused"] = re.sub(r"^.*?:\d+: ", "", message)
         try:
             vb_w, vb_h, css_w, css_h = root_geometry(original)
-            scale = max(1, int(MAX_PIXELS // max(vb_w, vb_h, 1)))
-            scale = min(scale, 8)
+            scale = render_scale(max(vb_w, vb_h, 1))
             width, height = round(vb_w * scale), round(vb_h * scale)
             if width < 1 or height < 1 or width > 20000 or height > 20000:
                 raise ValueError(f"a page of {vb_w:g} x {vb_h:g} units is too large or small to render")
@@ -164,7 +174,7 @@ def judge(path, host, plugins, renderers):
             if outside.any():
                 verdicts[renderer] = f"{int(outside.sum())} pixels changed outside the pattern fills"
                 continue
-            miss = fill_mismatch(a, b, fills, STEP * scale, 0)
+            miss = fill_mismatch(a, b, fills, round(STEP * scale), 0)
             if miss is not None and miss > cc.FILL_TOLERANCE:
                 verdicts[renderer] = f"fill not moved by {STEP} units ({100 * miss:.1f} % differs)"
             else:
