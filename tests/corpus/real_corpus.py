@@ -44,6 +44,11 @@ def root_geometry(path):
     return width, height, width, height
 
 
+def local_name(element):
+    """The element's name without its namespace; drawings that bind none have plain names."""
+    return element.tag.rsplit("}", 1)[-1] if isinstance(element.tag, str) else ""
+
+
 def solid_pattern_fills(source, target, paint=None):
     """Writes `source` with every fill that shows a pattern painted in a solid colour of its own,
     or with `paint` (such as "none") where one is given.
@@ -51,7 +56,7 @@ def solid_pattern_fills(source, target, paint=None):
     Returns the colours used (none: the drawing has no pattern fill). Fills that touch
     each other keep apart: a pixel of one is never compared with the pattern of another."""
     tree = ET.parse(source)
-    patterns = {e.get("id") for e in tree.iter() if e.tag.endswith("}pattern") and e.get("id")}
+    patterns = {e.get("id") for e in tree.iter() if local_name(e) == "pattern" and e.get("id")}
     reference = re.compile(r"url\(\s*['\"]?#(" + "|".join(map(re.escape, patterns)) + r")['\"]?\s*\)[^;]*") \
         if patterns else None
     if reference is None:
@@ -67,7 +72,7 @@ def solid_pattern_fills(source, target, paint=None):
             value = element.get(name)
             if value and reference.search(value):
                 element.set(name, reference.sub(next_colour, value))
-        if element.tag.endswith("}style") and element.text and reference.search(element.text):
+        if local_name(element) == "style" and element.text and reference.search(element.text):
             element.text = reference.sub(next_colour, element.text)
     tree.write(target, encoding="utf-8", xml_declaration=True)
     return colours
@@ -196,6 +201,8 @@ def render(renderer, svgs, folder, width, height, css_w, css_h):
     else:
         if not css_w or not 1 / 8 <= width / css_w <= 8 or css_w * css_h > 4e6:
             return None  # a page Chromium would draw too large or too small to compare
+        if not ET.parse(svgs[0]).getroot().tag.startswith("{http://www.w3.org/2000/svg}"):
+            return None  # browsers draw only SVG's namespace; a file without it shows as XML
         jobs = [{"svg": str(s), "png": str(p), "width": css_w, "height": css_h} for s, p in zip(svgs, pngs)]
         listing = folder / "jobs.json"
         listing.write_text(json.dumps({"scale": width / css_w if css_w else 1, "jobs": jobs}))
