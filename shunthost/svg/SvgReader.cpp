@@ -22,7 +22,6 @@
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
 #include "SvgStyleSheet.h"
-#include "SvgTextHash.h"
 #include "SvgTransform.h"
 
 namespace shunthost::svg {
@@ -59,8 +58,8 @@ public:
             sheets_.addElement(style, art_.text);
         }
         art_.document.reserve(artElements);
+        art_.ids.reserve(artElements);
         art_.sources.reserve(artElements);
-        artIds_.reserve(artElements);
         cache_ = PathStyleCache(artElements);
         const simhost::ArtObject plain;
         plainStyle_ = art_.stylesRead.intern(plain.style);
@@ -71,6 +70,9 @@ public:
         top.next = root.first_child();
         top.viewport = rootViewport(root);
         ElementAttributes attributes = gatherAttributes(root, art_, own_);
+        if (!attributes.id.empty()) {
+            art_.ids.add(attributes.id);
+        }
         cascade(root, attributes);
         applyProperties(root, attributes, top.style);
         sheets_.enter(root);
@@ -98,9 +100,9 @@ private:
     // earlier object has, or that has none, gets a generated name.
     void nameObjects() {
         std::vector<simhost::ArtId> unnamed = std::move(unnamed_);
-        for (const IdSeen* duplicate : findDuplicates(artIds_)) {
-            art_.sources[duplicate->art].nameIsId = false;
-            unnamed.push_back(duplicate->art);
+        for (const simhost::ArtId duplicate : duplicates_) {
+            art_.sources[duplicate].nameIsId = false;
+            unnamed.push_back(duplicate);
         }
         for (const simhost::ArtId id : unnamed) {
             std::string name = generatedName(id);
@@ -109,39 +111,21 @@ private:
         }
     }
 
-    // Small, as there is one for nearly every object: the id itself is the
-    // object's name, looked at only when two hashes agree.
-    struct IdSeen {
-        std::uint32_t hash;
-        simhost::ArtId art;
-    };
-
-    // Entries whose id an earlier entry has already. An open-addressing table
-    // of positions costs far less than a hash set of strings, which allocates
-    // once for every id.
-    std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) const {
-        std::vector<const IdSeen*> duplicates;
-        std::size_t capacity = 16;
-        while (capacity < ids.size() + ids.size() / 2) {
-            capacity *= 2;
-        }
-        constexpr std::uint32_t kEmpty = UINT32_MAX;
-        std::vector<std::uint32_t> table(capacity, kEmpty);
-        for (std::uint32_t i = 0; i < ids.size(); ++i) {
-            for (std::size_t slot = ids[i].hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
-                if (table[slot] == kEmpty) {
-                    table[slot] = i;
-                    break;
-                }
-                const IdSeen& earlier = ids[table[slot]];
-                if (earlier.hash == ids[i].hash &&
-                    art_.document.art(earlier.art).name == art_.document.art(ids[i].art).name) {
-                    duplicates.push_back(&ids[i]);
-                    break;
-                }
+    // The ids of the element and everything in it, which are no objects.
+    void noteIdsIn(pugi::xml_node element) {
+        forEachElement(element, [this](pugi::xml_node node) {
+            if (const pugi::xml_attribute id = node.attribute("id"); *id.value() != 0) {
+                art_.ids.add(art_.value(id));
+            }
+        });
+    }
+    // Those of the elements inside one whose content is not read as objects.
+    void noteIdsInside(pugi::xml_node element) {
+        for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element) {
+                noteIdsIn(child);
             }
         }
-        return duplicates;
     }
 
     // Presentation attributes first, then style sheets, then the style
@@ -269,6 +253,9 @@ private:
             // By name first: the white space between elements has none.
             const Role role = roleOf(art_.names.svgLocalName(child));
             if (role == Role::NotArt || child.type() != pugi::node_element) {
+                if (child.type() == pugi::node_element) {
+                    noteIdsIn(child);
+                }
                 continue;
             }
             if (auto members = readElement(child, role, frame)) {
@@ -294,6 +281,9 @@ private:
         source.fromSheet = origin.fromSheet;
         source.importantInSheet = origin.important;
         takeName(attributes.id, artId, object, source);
+        if (role != Role::Group && child.first_child()) {
+            noteIdsInside(child);
+        }
         // Most elements are shapes, which pass nothing on to members.
         if (role == Role::Shape) {
             pugi::xml_node fillPattern;
@@ -398,7 +388,12 @@ private:
         source.nameIsId = !id.empty();
         if (source.nameIsId) {
             object.name = id;
-            artIds_.push_back({static_cast<std::uint32_t>(textHash(id)), artId});
+            const simhost::Document& document = art_.document;
+            if (!art_.ids.addObjectId(id, artId, [&](std::uint32_t earlier) -> std::string_view {
+                    return document.art(earlier).name;
+                })) {
+                duplicates_.push_back(artId);
+            }
             if (id.starts_with(kGeneratedPrefix)) {
                 generatedLookalikes_.insert(id);
             }
@@ -433,7 +428,7 @@ private:
     Interned<AIPathStyle>::Index plainStyle_ = 0;               // what objects without a path style hold
     Interned<AIRealMatrix>::Index plainMatrix_ = 0;             // what objects without a matrix hold
     std::unordered_set<std::string_view> generatedLookalikes_;  // object ids that look like generated names
-    std::vector<IdSeen> artIds_;                                // objects named by their id, in order
+    std::vector<simhost::ArtId> duplicates_;                    // objects whose id an earlier one has
     std::vector<simhost::ArtId> unnamed_;                       // objects without an id
 };
 

@@ -173,7 +173,7 @@ private:
         }
         context_.addOwnPatternUser(source_.ownPattern, -1);
         if (context_.ownPatternUsers(source_.ownPattern) <= 0) {
-            source_.ownPattern.parent().remove_child(source_.ownPattern);
+            removeElement(artwork_, source_.ownPattern);
         }
         source_.ownPattern = {};
     }
