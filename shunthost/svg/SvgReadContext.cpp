@@ -58,8 +58,12 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
         // The first letter sends most names on their way.
         switch (name.empty() ? '\0' : name.front()) {
             case 'i':
-                if (name == "id")
+                if (name == "id") {
                     out.id = value(attribute);
+                    if (out.idAsWritten.data() == nullptr) {
+                        out.idAsWritten = attribute.value();
+                    }
+                }
                 break;
             case 't':
                 if (name == "transform")
@@ -77,7 +81,11 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 [[fallthrough]];
             case 'f':
             case 'c':
-                if (const auto property = propertyNamed(name)) {
+                if (name == "class") {
+                    if (out.classAsWritten.data() == nullptr) {
+                        out.classAsWritten = attribute.value();
+                    }
+                } else if (const auto property = propertyNamed(name)) {
                     out.give(*property, value(attribute));
                 }
                 break;

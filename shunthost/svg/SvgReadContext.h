@@ -64,6 +64,8 @@ struct OwnNames {
 // The attributes of one element that the reader looks at, gathered in one pass.
 struct ElementAttributes {
     std::string_view id;
+    // The first id and class attributes as written, for style sheets' selectors.
+    std::string_view idAsWritten, classAsWritten;
     std::string_view style;
     std::string_view transform;
     std::string_view href;

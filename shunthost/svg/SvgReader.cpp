@@ -58,8 +58,9 @@ public:
             sheets_.addElement(style, art_.text);
         }
         art_.document.reserve(artElements);
-        art_.ids.reserve(artElements);
         art_.sources.reserve(artElements);
+        artIds_.reserve(artElements);
+        idHashes_.reserve(artElements);
         cache_ = PathStyleCache(artElements);
         const simhost::ArtObject plain;
         plainStyle_ = art_.stylesRead.intern(plain.style);
@@ -71,13 +72,14 @@ public:
         top.viewport = rootViewport(root);
         ElementAttributes attributes = gatherAttributes(root, art_, own_);
         if (!attributes.id.empty()) {
-            art_.ids.add(attributes.id);
+            idHashes_.push_back(DocumentIds::hashOf(attributes.id));
         }
         cascade(root, attributes);
         applyProperties(root, attributes, top.style);
         sheets_.enter(root);
         walk(std::move(top));
         nameObjects();
+        art_.ids.setRead(std::move(idHashes_));
         // What the document holds now is what the file says: saving looks
         // only at what changes from here on.
         art_.document.markAllUnchanged();
@@ -89,7 +91,9 @@ private:
         pugi::xml_node element;  // the group's own
         pugi::xml_node next;     // the next member to read
         simhost::ArtId art = simhost::kNoArt;
-        std::uint32_t group = 0;  // the group's number, for the style cache
+        // What the members inherit, numbered for the style cache: the paths of
+        // groups that pass the same style on share their styles read.
+        std::uint32_t inherits = 0;
         InheritedStyle style;
         Affine outside;  // from the members' user space to the page
         Interned<Affine>::Index outsideIndex = 0;
@@ -100,9 +104,9 @@ private:
     // earlier object has, or that has none, gets a generated name.
     void nameObjects() {
         std::vector<simhost::ArtId> unnamed = std::move(unnamed_);
-        for (const simhost::ArtId duplicate : duplicates_) {
-            art_.sources[duplicate].nameIsId = false;
-            unnamed.push_back(duplicate);
+        for (const IdSeen* duplicate : findDuplicates(artIds_)) {
+            art_.sources[duplicate->art].nameIsId = false;
+            unnamed.push_back(duplicate->art);
         }
         for (const simhost::ArtId id : unnamed) {
             std::string name = generatedName(id);
@@ -111,11 +115,46 @@ private:
         }
     }
 
+    // Small, as there is one for nearly every object: the id itself is the
+    // object's name, looked at only when two hashes agree.
+    struct IdSeen {
+        std::uint32_t hash;
+        simhost::ArtId art;
+    };
+
+    // Entries whose id an earlier entry has already. An open-addressing table
+    // of positions costs far less than a hash set of strings, which allocates
+    // once for every id.
+    std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) const {
+        std::vector<const IdSeen*> duplicates;
+        std::size_t capacity = 16;
+        while (capacity < ids.size() + ids.size() / 2) {
+            capacity *= 2;
+        }
+        constexpr std::uint32_t kEmpty = UINT32_MAX;
+        std::vector<std::uint32_t> table(capacity, kEmpty);
+        for (std::uint32_t i = 0; i < ids.size(); ++i) {
+            for (std::size_t slot = ids[i].hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
+                if (table[slot] == kEmpty) {
+                    table[slot] = i;
+                    break;
+                }
+                const IdSeen& earlier = ids[table[slot]];
+                if (earlier.hash == ids[i].hash &&
+                    art_.document.art(earlier.art).name == art_.document.art(ids[i].art).name) {
+                    duplicates.push_back(&ids[i]);
+                    break;
+                }
+            }
+        }
+        return duplicates;
+    }
+
     // The ids of the element and everything in it, which are no objects.
     void noteIdsIn(pugi::xml_node element) {
         forEachElement(element, [this](pugi::xml_node node) {
             if (const pugi::xml_attribute id = node.attribute("id"); *id.value() != 0) {
-                art_.ids.add(art_.value(id));
+                idHashes_.push_back(DocumentIds::hashOf(art_.value(id)));
             }
         });
     }
@@ -180,9 +219,9 @@ private:
     // into the styles read; notes the pattern of ours that its fill shows and
     // the pattern it shows.
     Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
-                                            const InheritedStyle& inherited, std::uint32_t group,
+                                            const InheritedStyle& inherited, std::uint32_t inherits,
                                             ArtSource& source, pugi::xml_node& fillPattern) {
-        const PathStyleCache::Key key(group, attributes);
+        const PathStyleCache::Key key(inherits, attributes);
         if (const PathStyleCache::Entry* known = cache_.find(key)) {
             source.ownPattern = known->ownPattern;
             fillPattern = known->fillPattern;
@@ -201,9 +240,13 @@ private:
     // and mostly a few patterns, so each combination is worked out once.
     Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern) {
         const PageKey key{outside, fillPattern.internal_object()};
-        PageSlot& slot =
-            onPage_[(std::hash<const void*>()(key.pattern) ^ (std::size_t{outside} * 0x9E3779B1u)) &
-                    (onPage_.size() - 1)];
+        // Mixed: the nodes of patterns written alike lie a multiple of the
+        // slot count apart.
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+        const std::uint64_t mixed =
+            ((reinterpret_cast<std::uintptr_t>(key.pattern) * kMultiplier) ^ outside) * kMultiplier;
+        static_assert(std::tuple_size_v<decltype(onPage_)> == 64);
+        PageSlot& slot = onPage_[mixed >> 58];
         if (slot.used && slot.key == key) {
             return slot.matrix;
         }
@@ -240,7 +283,7 @@ private:
     void walk(Frame top) {
         std::vector<Frame> open;
         open.push_back(std::move(top));
-        open.back().group = groupsRead_++;
+        open.back().inherits = inheritedStyles_.intern(open.back().style);
         while (!open.empty()) {
             Frame& frame = open.back();
             const pugi::xml_node child = frame.next;
@@ -259,7 +302,7 @@ private:
                 continue;
             }
             if (auto members = readElement(child, role, frame)) {
-                members->group = groupsRead_++;
+                members->inherits = inheritedStyles_.intern(members->style);
                 members->element = child;
                 sheets_.enter(child);
                 open.push_back(std::move(*members));
@@ -287,7 +330,8 @@ private:
         // Most elements are shapes, which pass nothing on to members.
         if (role == Role::Shape) {
             pugi::xml_node fillPattern;
-            source.styleRead = shapeStyle(child, attributes, frame.style, frame.group, source, fillPattern);
+            source.styleRead =
+                shapeStyle(child, attributes, frame.style, frame.inherits, source, fillPattern);
             const auto transform = ownTransform(attributes.transform);
             source.outside =
                 transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
@@ -388,12 +432,9 @@ private:
         source.nameIsId = !id.empty();
         if (source.nameIsId) {
             object.name = id;
-            const simhost::Document& document = art_.document;
-            if (!art_.ids.addObjectId(id, artId, [&](std::uint32_t earlier) -> std::string_view {
-                    return document.art(earlier).name;
-                })) {
-                duplicates_.push_back(artId);
-            }
+            const std::uint64_t hash = DocumentIds::hashOf(id);
+            idHashes_.push_back(hash);
+            artIds_.push_back({static_cast<std::uint32_t>(hash ^ (hash >> 32)), artId});
             if (id.starts_with(kGeneratedPrefix)) {
                 generatedLookalikes_.insert(id);
             }
@@ -424,11 +465,12 @@ private:
     PathStyleCache cache_;
     StyleSheets sheets_;
     const std::filesystem::path* folder_;  // where linked pictures are looked for; null: nowhere
-    std::uint32_t groupsRead_ = 0;
+    Interned<InheritedStyle> inheritedStyles_;
     Interned<AIPathStyle>::Index plainStyle_ = 0;               // what objects without a path style hold
     Interned<AIRealMatrix>::Index plainMatrix_ = 0;             // what objects without a matrix hold
     std::unordered_set<std::string_view> generatedLookalikes_;  // object ids that look like generated names
-    std::vector<simhost::ArtId> duplicates_;                    // objects whose id an earlier one has
+    std::vector<IdSeen> artIds_;                                // objects named by their id, in order
+    std::vector<std::uint64_t> idHashes_;                       // of every element's id (DocumentIds)
     std::vector<simhost::ArtId> unnamed_;                       // objects without an id
 };
 

@@ -80,10 +80,9 @@ std::string_view localName(pugi::xml_node element) {
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-// Calls `each` with every class the element's class attribute names.
+// Calls `each` with every class a class attribute names.
 template <class Each>
-void forEachClass(pugi::xml_node element, Each each) {
-    const std::string_view classes = element.attribute("class").value();
+void forEachClass(std::string_view classes, Each each) {
     std::size_t pos = 0;
     while (pos < classes.size()) {
         while (pos < classes.size() && isSpace(classes[pos])) {
@@ -99,9 +98,9 @@ void forEachClass(pugi::xml_node element, Each each) {
     }
 }
 
-bool hasClass(pugi::xml_node element, std::string_view wanted) {
+bool hasClass(std::string_view classes, std::string_view wanted) {
     bool found = false;
-    forEachClass(element, [&](std::string_view name) { found = found || name == wanted; });
+    forEachClass(classes, [&](std::string_view name) { found = found || name == wanted; });
     return found;
 }
 
@@ -119,7 +118,8 @@ void StyleSheets::forEachFeature(pugi::xml_node element, Visit visit) {
     if (const std::string_view id = element.attribute("id").value(); !id.empty()) {
         visit(feature('#', id));
     }
-    forEachClass(element, [&](std::string_view name) { visit(feature('.', name)); });
+    forEachClass(element.attribute("class").value(),
+                 [&](std::string_view name) { visit(feature('.', name)); });
 }
 
 void StyleSheets::enter(pugi::xml_node element) {
@@ -336,15 +336,16 @@ bool StyleSheets::parseSelector(std::string_view text, Rule& rule) {
     return true;
 }
 
-bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node element) {
+bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node element, std::string_view id,
+                                  std::string_view classes) {
     if (!compound.type.empty() && localName(element) != compound.type) {
         return false;
     }
-    if (!compound.id.empty() && compound.id != element.attribute("id").value()) {
+    if (!compound.id.empty() && compound.id != id) {
         return false;
     }
     return std::all_of(compound.classes.begin(), compound.classes.end(),
-                       [&](std::string_view name) { return hasClass(element, name); });
+                       [&](std::string_view name) { return hasClass(classes, name); });
 }
 
 // Whether compounds[at..] match `element` and its ancestors; the depth of
@@ -352,9 +353,15 @@ bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node eleme
 // found no ancestor all the way up fails completely: no other choice for the
 // parts to its right can help, so the search never backtracks through it again.
 StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
-    if (!matchesCompound(rule.compounds[at], element)) {
+    if (!matchesCompound(rule.compounds[at], element, element.attribute("id").value(),
+                         element.attribute("class").value())) {
         return Match::FailsHere;
     }
+    return matchesAbove(rule, at, element);
+}
+
+// Whether compounds[at + 1..] match the ancestors of `element`, which compounds[at] matches.
+StyleSheets::Match StyleSheets::matchesAbove(const Rule& rule, std::size_t at, pugi::xml_node element) {
     if (at + 1 == rule.compounds.size()) {
         return Match::Matches;
     }
@@ -373,8 +380,11 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
     SheetOrigin origin;
     std::vector<const Rule*>& matched = matched_;
     matched.clear();
+    // The element's own part first, from the attributes already gathered:
+    // most rules fail there.
     for (const Rule& rule : rules_) {
-        if (ancestorsMayMatch(rule) && matches(rule, 0, element) == Match::Matches) {
+        if (matchesCompound(rule.compounds[0], element, attributes.idAsWritten, attributes.classAsWritten) &&
+            ancestorsMayMatch(rule) && matchesAbove(rule, 0, element) == Match::Matches) {
             matched.push_back(&rule);
         }
     }

@@ -83,7 +83,10 @@ private:
     static bool parseSelector(std::string_view text, Rule& rule);
     enum class Match { Matches, FailsHere, FailsCompletely };
     static Match matches(const Rule& rule, std::size_t at, pugi::xml_node element);
-    static bool matchesCompound(const Compound& compound, pugi::xml_node element);
+    static Match matchesAbove(const Rule& rule, std::size_t at, pugi::xml_node element);
+    // `id` and `classes` are the element's attributes as written.
+    static bool matchesCompound(const Compound& compound, pugi::xml_node element, std::string_view id,
+                                std::string_view classes);
 
     template <class Visit>
     static void forEachFeature(pugi::xml_node element, Visit visit);

@@ -195,7 +195,7 @@ private:
             defs.append_child(pugi::node_pcdata).set_value("\n");
             setAttributeText(own.append_attribute("id"),
                              context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill"));
-            context_.addOwnPatternUser(own, 1);
+            context_.madeOwnPattern(own);
             source_.ownPattern = own;
         }
         const pugi::xml_node shared = artwork_.patterns[*patternIdOf(artwork_, now_.pattern)];

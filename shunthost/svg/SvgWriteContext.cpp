@@ -8,8 +8,14 @@
 
 namespace shunthost::svg {
 
-WriteContext::WriteContext(SvgArtwork& artwork) : artwork_(artwork) {
-    for (const ArtSource& source : artwork.sources) {
+WriteContext::WriteContext(SvgArtwork& artwork) : artwork_(artwork) {}
+
+void WriteContext::countOwnPatternUsers() {
+    if (usersCounted_) {
+        return;
+    }
+    usersCounted_ = true;
+    for (const ArtSource& source : artwork_.sources) {
         if (source.element && source.ownPattern) {
             ++ownPatternUsers_[source.ownPattern.internal_object()];
         }
@@ -51,13 +57,21 @@ std::string WriteContext::uniqueId(const std::string& base) {
     return id;
 }
 
-int WriteContext::ownPatternUsers(pugi::xml_node pattern) const {
+int WriteContext::ownPatternUsers(pugi::xml_node pattern) {
+    countOwnPatternUsers();
     const auto found = ownPatternUsers_.find(pattern.internal_object());
     return found == ownPatternUsers_.end() ? 0 : found->second;
 }
 
 void WriteContext::addOwnPatternUser(pugi::xml_node pattern, int delta) {
+    countOwnPatternUsers();
     ownPatternUsers_[pattern.internal_object()] += delta;
+}
+
+void WriteContext::madeOwnPattern(pugi::xml_node pattern) {
+    if (usersCounted_) {
+        ++ownPatternUsers_[pattern.internal_object()];
+    }
 }
 
 pugi::xml_node WriteContext::defs() {

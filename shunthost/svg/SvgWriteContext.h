@@ -35,16 +35,23 @@ public:
     // An id no element of the document has yet, made from `base`, and given.
     std::string uniqueId(const std::string& base);
 
-    // Paths whose fill shows each of our own patterns.
-    int ownPatternUsers(pugi::xml_node pattern) const;
+    // Paths whose fill shows each of our own patterns, counted the first time
+    // a save asks: one that makes a pattern for each path it changes never asks.
+    int ownPatternUsers(pugi::xml_node pattern);
     void addOwnPatternUser(pugi::xml_node pattern, int delta);
+    // A pattern made for the path whose source is about to show it; counted
+    // from the sources if the counting starts later.
+    void madeOwnPattern(pugi::xml_node pattern);
 
     // The document's first <defs>, made when there is none.
     pugi::xml_node defs();
 
 private:
     SvgArtwork& artwork_;
+    void countOwnPatternUsers();
+
     std::unordered_map<const pugi::xml_node_struct*, int> ownPatternUsers_;
+    bool usersCounted_ = false;
     std::vector<std::pair<std::string, std::string>> ownNames_;  // local name, full name
     bool wroteOwnAttributes_ = false;
     bool wroteXlink_ = false;
