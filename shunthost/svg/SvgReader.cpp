@@ -434,7 +434,7 @@ private:
             object.name = id;
             const std::uint64_t hash = DocumentIds::hashOf(id);
             idHashes_.push_back(hash);
-            artIds_.push_back({static_cast<std::uint32_t>(hash ^ (hash >> 32)), artId});
+            artIds_.push_back({static_cast<std::uint32_t>(hash >> 32), artId});  // the well-mixed half
             if (id.starts_with(kGeneratedPrefix)) {
                 generatedLookalikes_.insert(id);
             }
