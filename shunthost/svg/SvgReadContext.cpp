@@ -1,6 +1,7 @@
 #include "SvgReadContext.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "SvgError.h"
 
@@ -26,14 +27,15 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
 ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, const OwnNames& own) {
     ElementAttributes out;
     const std::string_view prefix = artwork.prefix;
-    const std::string_view xlinkHref = artwork.names.xlinkHref;
+    const char* xlinkHref = artwork.names.xlinkHref.c_str();
     auto value = [&artwork](pugi::xml_attribute attribute) { return artwork.value(attribute); };
     for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         // Values are measured only when taken: most attributes are none of
-        // these ("d", "x", "width"...), and a path's data may be long.
-        const std::string_view name = attribute.name();
-        if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
+        // these ("d", "x", "width"...), and a path's data may be long. Names
+        // too are measured only when the first letters leave a choice.
+        const char* name = attribute.name();
+        if (std::strncmp(name, prefix.data(), prefix.size()) == 0 && name[prefix.size()] == ':') {
             if (name == own.artType)
                 out.artType = value(attribute);
             else if (name == own.fill)
@@ -50,15 +52,15 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 out.overprint = value(attribute);
             continue;
         }
-        if (name == xlinkHref) {
+        if (std::strcmp(name, xlinkHref) == 0) {
             if (out.href.empty())
                 out.href = value(attribute);
             continue;
         }
         // The first letter sends most names on their way.
-        switch (name.empty() ? '\0' : name.front()) {
+        switch (name[0]) {
             case 'i':
-                if (name == "id") {
+                if (std::strcmp(name, "id") == 0) {
                     out.id = value(attribute);
                     if (out.idAsWritten.data() == nullptr) {
                         out.idAsWritten = attribute.value();
@@ -66,22 +68,22 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 }
                 break;
             case 't':
-                if (name == "transform")
+                if (std::strcmp(name, "transform") == 0)
                     out.transform = value(attribute);
                 break;
             case 'h':
-                if (name == "href")
+                if (std::strcmp(name, "href") == 0)
                     out.href = value(attribute);
                 break;
             case 's':
-                if (name == "style") {
+                if (std::strcmp(name, "style") == 0) {
                     out.style = value(attribute);
                     break;
                 }
                 [[fallthrough]];
             case 'f':
             case 'c':
-                if (name == "class") {
+                if (std::strcmp(name, "class") == 0) {
                     if (out.classAsWritten.data() == nullptr) {
                         out.classAsWritten = attribute.value();
                     }

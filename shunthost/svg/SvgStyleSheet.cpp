@@ -353,8 +353,10 @@ bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node eleme
 // found no ancestor all the way up fails completely: no other choice for the
 // parts to its right can help, so the search never backtracks through it again.
 StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
-    if (!matchesCompound(rule.compounds[at], element, element.attribute("id").value(),
-                         element.attribute("class").value())) {
+    // An ancestor's attributes are looked up only for a part that asks for them.
+    const Compound& compound = rule.compounds[at];
+    if (!matchesCompound(compound, element, compound.id.empty() ? "" : element.attribute("id").value(),
+                         compound.classes.empty() ? "" : element.attribute("class").value())) {
         return Match::FailsHere;
     }
     return matchesAbove(rule, at, element);
@@ -391,9 +393,16 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
     if (matched.empty() && attributes.style.empty()) {
         return origin;
     }
-    std::stable_sort(matched.begin(), matched.end(), [](const Rule* x, const Rule* y) {
-        return x->specificity != y->specificity ? x->specificity < y->specificity : x->order < y->order;
-    });
+    // By specificity, then order: an insertion sort of the few rules that
+    // match, which allocates nothing.
+    for (std::size_t i = 1; i < matched.size(); ++i) {
+        const Rule* rule = matched[i];
+        std::size_t j = i;
+        for (; j > 0 && matched[j - 1]->specificity > rule->specificity; --j) {
+            matched[j] = matched[j - 1];
+        }
+        matched[j] = rule;
+    }
     auto applyRules = [&](bool important) {
         for (const Rule* rule : matched) {
             for (std::uint32_t i = 0; i < rule->declarationCount; ++i) {
