@@ -558,14 +558,15 @@ void checkDeclarationComesFirst(const SvgArtwork& artwork, std::string_view head
 }
 
 // Parses the file's bytes, in whatever encoding, and reads the document.
-// `bytes` stays as read, for the line of an error: the file is never read again.
-void parseAndRead(SvgArtwork& artwork, std::string_view bytes, const std::filesystem::path* folder) {
+// UTF-8 is parsed where it was read, without a copy; where its lines end is
+// noted first, as parsing overwrites some line ends.
+void parseAndRead(SvgArtwork& artwork, std::string&& bytes, const std::filesystem::path* folder) {
     std::string& text = *artwork.parsedText;
     std::size_t start = 0;
     try {
         artwork.encoding = detectEncoding(bytes);
         if (artwork.encoding.isUtf8()) {
-            text = bytes;
+            text = std::move(bytes);
             start = artwork.encoding.bom.size();
         } else {
             text = toUtf8(bytes, artwork.encoding);
@@ -574,10 +575,11 @@ void parseAndRead(SvgArtwork& artwork, std::string_view bytes, const std::filesy
         throw SvgError(artwork.sourceName, 0, error.what());
     }
     const bool hasApostrophe = text.find('\'', start) != std::string::npos;
+    const std::string_view parsed = std::string_view(text).substr(start);
+    LineEnds lineEnds(parsed);
     const pugi::xml_parse_result result = artwork.xml->load_buffer_inplace(
-        text.data() + start, text.size() - start, kParseOptions, pugi::encoding_utf8);
-    const SourceEncoding encoding = artwork.encoding;
-    ReadErrors errors(artwork.sourceName, [bytes, encoding] { return toUtf8(bytes, encoding); });
+        text.data() + start, parsed.size(), kParseOptions, pugi::encoding_utf8);
+    ReadErrors errors(artwork.sourceName, std::move(lineEnds));
     checkParsed(result, artwork, errors);
     checkDeclarationComesFirst(artwork, std::string_view(text).substr(start, 5));
     try {
@@ -613,18 +615,18 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
 
 SvgArtwork readSvg(const std::string& path, std::uint64_t maxSize) {
     // Read once and parsed from memory, where a message finds its line.
-    const std::string bytes = readArtworkFile(path, maxSize);
+    std::string bytes = readArtworkFile(path, maxSize);
     SvgArtwork artwork;
     artwork.sourceName = path;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    parseAndRead(artwork, bytes, &folder);
+    parseAndRead(artwork, std::move(bytes), &folder);
     return artwork;
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     SvgArtwork artwork;
     artwork.sourceName = sourceName;
-    parseAndRead(artwork, text, nullptr);
+    parseAndRead(artwork, std::string(text), nullptr);
     return artwork;
 }
 
