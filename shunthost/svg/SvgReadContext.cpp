@@ -39,15 +39,14 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
 ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, const OwnNames& own) {
     ElementAttributes out;
     const std::string_view prefix = artwork.prefix;
-    const char* xlinkHref = artwork.names.xlinkHref.c_str();
+    const std::string_view xlinkHref = artwork.names.xlinkHref;
     auto value = [&artwork](pugi::xml_attribute attribute) { return artwork.value(attribute); };
     for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         // Values are measured only when taken: most attributes are none of
-        // these ("d", "x", "width"...), and a path's data may be long. Names
-        // too are measured only when the first letters leave a choice.
-        const char* name = attribute.name();
-        if (std::strncmp(name, prefix.data(), prefix.size()) == 0 && name[prefix.size()] == ':') {
+        // these ("d", "x", "width"...), and a path's data may be long.
+        const std::string_view name = attribute.name();
+        if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
             if (name == own.artType)
                 out.artType = value(attribute);
             else if (name == own.fill)
@@ -64,15 +63,15 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 out.overprint = value(attribute);
             continue;
         }
-        if (std::strcmp(name, xlinkHref) == 0) {
+        if (name == xlinkHref) {
             if (out.href.empty())
                 out.href = value(attribute);
             continue;
         }
         // The first letter sends most names on their way.
-        switch (name[0]) {
+        switch (name.empty() ? '\0' : name.front()) {
             case 'i':
-                if (std::strcmp(name, "id") == 0) {
+                if (name == "id") {
                     out.id = value(attribute);
                     if (out.idAsWritten.data() == nullptr) {
                         out.idAsWritten = attribute.value();
@@ -80,22 +79,22 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 }
                 break;
             case 't':
-                if (std::strcmp(name, "transform") == 0)
+                if (name == "transform")
                     out.transform = value(attribute);
                 break;
             case 'h':
-                if (std::strcmp(name, "href") == 0)
+                if (name == "href")
                     out.href = value(attribute);
                 break;
             case 's':
-                if (std::strcmp(name, "style") == 0) {
+                if (name == "style") {
                     out.style = value(attribute);
                     break;
                 }
                 [[fallthrough]];
             case 'f':
             case 'c':
-                if (std::strcmp(name, "class") == 0) {
+                if (name == "class") {
                     if (out.classAsWritten.data() == nullptr) {
                         out.classAsWritten = attribute.value();
                     }
