@@ -236,6 +236,7 @@ void StyleSheets::parseRule(std::string_view prelude, std::string_view block) {
         rule.order = static_cast<std::uint32_t>(rules_.size());
         rule.declarations = first;
         rule.declarationCount = static_cast<std::uint32_t>(found.size());
+        ownIdsAsked_ = ownIdsAsked_ || !rule.compounds[0].id.empty();
         rules_.push_back(std::move(rule));
     }
 }
@@ -378,9 +379,26 @@ StyleSheets::Match StyleSheets::matchesAbove(const Rule& rule, std::size_t at, p
     return Match::FailsCompletely;
 }
 
-SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
-    SheetOrigin origin;
-    std::vector<const Rule*>& matched = matched_;
+const std::vector<const StyleSheets::Rule*>& StyleSheets::matchedRules(
+    pugi::xml_node element, const ElementAttributes& attributes) const {
+    const std::string_view type = localName(element);
+    const std::string_view id = ownIdsAsked_ ? attributes.idAsWritten : std::string_view();
+    const std::string_view classes = attributes.classAsWritten;
+    const void* parent = element.parent().internal_object();
+    if (parent != siblingsParent_) {
+        siblingsParent_ = parent;
+        siblings_.clear();
+    }
+    for (const Siblings& known : siblings_) {
+        if (known.type == type && known.id == id && known.classes == classes) {
+            return known.matched;
+        }
+    }
+    // A handful of kinds of sibling are kept; past that, each element is matched anew.
+    constexpr std::size_t kMostKept = 16;
+    std::vector<const Rule*>& matched = siblings_.size() < kMostKept
+                                            ? siblings_.emplace_back(Siblings{type, id, classes, {}}).matched
+                                            : matched_;
     matched.clear();
     // The element's own part first, from the attributes already gathered:
     // most rules fail there.
@@ -389,9 +407,6 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
             ancestorsMayMatch(rule) && matchesAbove(rule, 0, element) == Match::Matches) {
             matched.push_back(&rule);
         }
-    }
-    if (matched.empty() && attributes.style.empty()) {
-        return origin;
     }
     // By specificity, then order: an insertion sort of the few rules that
     // match, which allocates nothing.
@@ -402,6 +417,15 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
             matched[j] = matched[j - 1];
         }
         matched[j] = rule;
+    }
+    return matched;
+}
+
+SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
+    SheetOrigin origin;
+    const std::vector<const Rule*>& matched = matchedRules(element, attributes);
+    if (matched.empty() && attributes.style.empty()) {
+        return origin;
     }
     auto applyRules = [&](bool important) {
         for (const Rule* rule : matched) {
