@@ -140,15 +140,17 @@ std::string describe(const simhost::UiEvent& event) {
 }
 
 // The objects with these names, in the order given (kNoArt for a name no
-// object has), found in one walk over the drawing: Inkscape may hand over
-// every object of a large drawing.
+// object has), found in one walk over the drawing, which ends once every name
+// is found: Inkscape may hand over every object of a large drawing, or a few
+// near its start.
 std::vector<std::pair<std::string, simhost::ArtId>> findObjects(const simhost::Document& drawing,
                                                                 const std::vector<std::string>& names) {
     std::unordered_map<std::string_view, simhost::ArtId> wanted;
     for (const auto& name : names) {
         wanted.emplace(name, simhost::kNoArt);
     }
-    for (simhost::ArtId id = 0; id < drawing.slotCount(); ++id) {
+    std::size_t missing = wanted.size();
+    for (simhost::ArtId id = 0; id < drawing.slotCount() && missing > 0; ++id) {
         const simhost::ArtObject& art = drawing.art(id);
         if (!art.alive) {
             continue;
@@ -156,6 +158,7 @@ std::vector<std::pair<std::string, simhost::ArtId>> findObjects(const simhost::D
         const auto found = wanted.find(art.name);
         if (found != wanted.end() && found->second == simhost::kNoArt) {
             found->second = id;
+            --missing;
         }
     }
     std::vector<std::pair<std::string, simhost::ArtId>> objects;

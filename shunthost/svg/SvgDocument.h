@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "SvgDocumentIds.h"
 #include "SvgEncoding.h"
 #include "SvgError.h"
 #include "SvgFileInput.h"
@@ -70,9 +71,10 @@ struct SvgArtwork {
     // a value may store its decoded text, even in a const artwork.
     mutable XmlText text;
     std::unordered_map<simhost::ArtId, std::string> generatedNames;  // names no element carries
-    Interned<AIPathStyle> stylesRead;                                // what ArtSource::styleRead indexes
-    Interned<AIRealMatrix> matricesRead;                             // what ArtSource::matrixRead indexes
-    Interned<Affine> placements;  // what ArtSource::outside and inside index; 0 is the identity
+    DocumentIds ids;                      // the ids of the elements, as read and as the writer changes them
+    Interned<AIPathStyle> stylesRead;     // what ArtSource::styleRead indexes
+    Interned<AIRealMatrix> matricesRead;  // what ArtSource::matrixRead indexes
+    Interned<Affine> placements;          // what ArtSource::outside and inside index; 0 is the identity
 
     // The style and matrix of an object as read or last saved.
     AIPathStyle styleRead(simhost::ArtId id) const {

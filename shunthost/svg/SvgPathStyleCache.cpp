@@ -7,8 +7,10 @@
 
 namespace shunthost::svg {
 
-PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attributes)
-    : group(groupRead), given(attributes.givenProperties), hash((std::uint64_t{groupRead} << 32) | given) {
+PathStyleCache::Key::Key(std::uint32_t inheritedStyle, const ElementAttributes& attributes)
+    : inherits(inheritedStyle),
+      given(attributes.givenProperties),
+      hash((std::uint64_t{inheritedStyle} << 32) | given) {
     // A property is given when it has a text, however empty.
     for (std::uint32_t bits = given; bits != 0; bits &= bits - 1) {
         take(attributes.properties[static_cast<std::size_t>(std::countr_zero(bits))]);
@@ -27,7 +29,7 @@ PathStyleCache::Key::Key(std::uint32_t groupRead, const ElementAttributes& attri
 }
 
 bool PathStyleCache::Key::operator==(const Key& other) const {
-    if (group != other.group || given != other.given || hash != other.hash) {
+    if (inherits != other.inherits || given != other.given || hash != other.hash) {
         return false;
     }
     for (std::uint32_t i = 0; i < count; ++i) {

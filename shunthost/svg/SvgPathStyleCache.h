@@ -1,7 +1,7 @@
 // Paths of a drawing mostly repeat a few styles. A path whose style
-// properties are the same texts as those of an earlier path in the same
-// group, under the same inherited style, has the same path style: it takes
-// that one instead of parsing and resolving every value again.
+// properties are the same texts as those of an earlier path under the same
+// inherited style has the same path style: it takes that one instead of
+// parsing and resolving every value again.
 #ifndef SHUNTHOST_SVG_SVGPATHSTYLECACHE_H
 #define SHUNTHOST_SVG_SVGPATHSTYLECACHE_H
 
@@ -19,13 +19,13 @@ namespace shunthost::svg {
 
 class PathStyleCache {
 public:
-    // What a path's style is read from: the group whose inherited style it
+    // What a path's style is read from: the number of the inherited style it
     // starts from, and its own property and exact-value texts.
     struct Key {
         static constexpr std::size_t kOwnTexts = 6;
         // Paths rarely give more; one that does is read without the cache.
         static constexpr std::size_t kMostTexts = 8;
-        std::uint32_t group = 0;
+        std::uint32_t inherits = 0;
         std::uint32_t given = 0;  // a bit for each property and exact-value text the element gives
         std::uint32_t count = 0;  // of texts
         std::uint64_t hash = 0;
@@ -33,7 +33,7 @@ public:
         bool fits() const { return count <= kMostTexts; }
 
         Key() = default;
-        Key(std::uint32_t group, const ElementAttributes& attributes);
+        Key(std::uint32_t inherits, const ElementAttributes& attributes);
         bool operator==(const Key& other) const;
 
     private:

@@ -1,22 +1,35 @@
 #include "SvgReadContext.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "SvgError.h"
 
 namespace shunthost::svg {
 
-int ReadErrors::lineAt(std::ptrdiff_t offset) {
+LineEnds::LineEnds(std::string_view text) : bits_(text.size() / 64 + 1, 0), size_(text.size()) {
+    for (const char* at = text.data();
+         const void* found = std::memchr(at, '\n', text.data() + text.size() - at);
+         at = static_cast<const char*>(found) + 1) {
+        const auto position = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        bits_[position / 64] |= std::uint64_t{1} << (position % 64);
+    }
+}
+
+int LineEnds::lineAt(std::ptrdiff_t offset) const {
     if (offset < 0) {
         return 0;
     }
-    if (!loaded_) {
-        text_ = original_();
-        loaded_ = true;
+    const auto end = std::min(static_cast<std::size_t>(offset), size_);
+    int line = 1;
+    for (std::size_t word = 0; word < end / 64; ++word) {
+        line += std::popcount(bits_[word]);
     }
-    const auto end =
-        text_.begin() + std::min<std::ptrdiff_t>(offset, static_cast<std::ptrdiff_t>(text_.size()));
-    return 1 + static_cast<int>(std::count(text_.begin(), end, '\n'));
+    if (end % 64 != 0) {
+        line += std::popcount(bits_[end / 64] & ((std::uint64_t{1} << (end % 64)) - 1));
+    }
+    return line;
 }
 
 void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
@@ -58,8 +71,12 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
         // The first letter sends most names on their way.
         switch (name.empty() ? '\0' : name.front()) {
             case 'i':
-                if (name == "id")
+                if (name == "id") {
                     out.id = value(attribute);
+                    if (out.idAsWritten.data() == nullptr) {
+                        out.idAsWritten = attribute.value();
+                    }
+                }
                 break;
             case 't':
                 if (name == "transform")
@@ -77,7 +94,11 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 [[fallthrough]];
             case 'f':
             case 'c':
-                if (const auto property = propertyNamed(name)) {
+                if (name == "class") {
+                    if (out.classAsWritten.data() == nullptr) {
+                        out.classAsWritten = attribute.value();
+                    }
+                } else if (const auto property = propertyNamed(name)) {
                     out.give(*property, value(attribute));
                 }
                 break;

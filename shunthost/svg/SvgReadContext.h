@@ -6,25 +6,37 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SvgDocument.h"
 #include "SvgPaintProperties.h"
 
 namespace shunthost::svg {
 
-// Lines are counted in the text as it was, which parsing in place overwrites,
-// so the original is fetched again only when a message needs a line.
+// Where the lines of a text end, noted before parsing in place overwrites
+// some of them: a bit for each byte, set for each '\n'. An eighth of the
+// text's size, where a copy of the text would be all of it.
+class LineEnds {
+public:
+    explicit LineEnds(std::string_view text);
+    // The line of a byte offset (1 for the first); 0 for an unknown offset.
+    int lineAt(std::ptrdiff_t offset) const;
+
+private:
+    std::vector<std::uint64_t> bits_;
+    std::size_t size_ = 0;
+};
+
 class ReadErrors {
 public:
-    ReadErrors(std::string sourceName, std::function<std::string()> original)
-        : sourceName_(std::move(sourceName)), original_(std::move(original)) {}
+    ReadErrors(std::string sourceName, LineEnds lines)
+        : sourceName_(std::move(sourceName)), lines_(std::move(lines)) {}
 
-    // The line of a byte offset in the original text; 0 for an unknown offset.
-    int lineAt(std::ptrdiff_t offset);
+    // The line of a byte offset in the text parsed; 0 for an unknown offset.
+    int lineAt(std::ptrdiff_t offset) const { return lines_.lineAt(offset); }
 
     // Throws SvgError with the element's line.
     [[noreturn]] void fail(pugi::xml_node element, const std::string& message);
@@ -33,9 +45,7 @@ public:
 
 private:
     std::string sourceName_;
-    std::function<std::string()> original_;
-    std::string text_;
-    bool loaded_ = false;
+    LineEnds lines_;
 };
 
 // The names of the project's own attributes under this file's prefix.
@@ -64,6 +74,8 @@ struct OwnNames {
 // The attributes of one element that the reader looks at, gathered in one pass.
 struct ElementAttributes {
     std::string_view id;
+    // The first id and class attributes as written, for style sheets' selectors.
+    std::string_view idAsWritten, classAsWritten;
     std::string_view style;
     std::string_view transform;
     std::string_view href;

@@ -22,7 +22,6 @@
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
 #include "SvgStyleSheet.h"
-#include "SvgTextHash.h"
 #include "SvgTransform.h"
 
 namespace shunthost::svg {
@@ -61,6 +60,7 @@ public:
         art_.document.reserve(artElements);
         art_.sources.reserve(artElements);
         artIds_.reserve(artElements);
+        idHashes_.reserve(artElements);
         cache_ = PathStyleCache(artElements);
         const simhost::ArtObject plain;
         plainStyle_ = art_.stylesRead.intern(plain.style);
@@ -71,11 +71,15 @@ public:
         top.next = root.first_child();
         top.viewport = rootViewport(root);
         ElementAttributes attributes = gatherAttributes(root, art_, own_);
+        if (!attributes.id.empty()) {
+            idHashes_.push_back(DocumentIds::hashOf(attributes.id));
+        }
         cascade(root, attributes);
         applyProperties(root, attributes, top.style);
         sheets_.enter(root);
         walk(std::move(top));
         nameObjects();
+        art_.ids.setRead(std::move(idHashes_));
         // What the document holds now is what the file says: saving looks
         // only at what changes from here on.
         art_.document.markAllUnchanged();
@@ -87,7 +91,9 @@ private:
         pugi::xml_node element;  // the group's own
         pugi::xml_node next;     // the next member to read
         simhost::ArtId art = simhost::kNoArt;
-        std::uint32_t group = 0;  // the group's number, for the style cache
+        // What the members inherit, numbered for the style cache: the paths of
+        // groups that pass the same style on share their styles read.
+        std::uint32_t inherits = 0;
         InheritedStyle style;
         Affine outside;  // from the members' user space to the page
         Interned<Affine>::Index outsideIndex = 0;
@@ -144,6 +150,23 @@ private:
         return duplicates;
     }
 
+    // The ids of the element and everything in it, which are no objects.
+    void noteIdsIn(pugi::xml_node element) {
+        forEachElement(element, [this](pugi::xml_node node) {
+            if (const pugi::xml_attribute id = node.attribute("id"); *id.value() != 0) {
+                idHashes_.push_back(DocumentIds::hashOf(art_.value(id)));
+            }
+        });
+    }
+    // Those of the elements inside one whose content is not read as objects.
+    void noteIdsInside(pugi::xml_node element) {
+        for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element) {
+                noteIdsIn(child);
+            }
+        }
+    }
+
     // Presentation attributes first, then style sheets, then the style
     // attribute, which wins (!important turns the last two around).
     SheetOrigin cascade(pugi::xml_node element, ElementAttributes& attributes) const {
@@ -196,9 +219,9 @@ private:
     // into the styles read; notes the pattern of ours that its fill shows and
     // the pattern it shows.
     Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
-                                            const InheritedStyle& inherited, std::uint32_t group,
+                                            const InheritedStyle& inherited, std::uint32_t inherits,
                                             ArtSource& source, pugi::xml_node& fillPattern) {
-        const PathStyleCache::Key key(group, attributes);
+        const PathStyleCache::Key key(inherits, attributes);
         if (const PathStyleCache::Entry* known = cache_.find(key)) {
             source.ownPattern = known->ownPattern;
             fillPattern = known->fillPattern;
@@ -217,9 +240,13 @@ private:
     // and mostly a few patterns, so each combination is worked out once.
     Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern) {
         const PageKey key{outside, fillPattern.internal_object()};
-        PageSlot& slot =
-            onPage_[(std::hash<const void*>()(key.pattern) ^ (std::size_t{outside} * 0x9E3779B1u)) &
-                    (onPage_.size() - 1)];
+        // Mixed: the nodes of patterns written alike lie a multiple of the
+        // slot count apart.
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+        const std::uint64_t mixed =
+            ((reinterpret_cast<std::uintptr_t>(key.pattern) * kMultiplier) ^ outside) * kMultiplier;
+        static_assert(std::tuple_size_v<decltype(onPage_)> == 64);
+        PageSlot& slot = onPage_[mixed >> 58];
         if (slot.used && slot.key == key) {
             return slot.matrix;
         }
@@ -256,7 +283,7 @@ private:
     void walk(Frame top) {
         std::vector<Frame> open;
         open.push_back(std::move(top));
-        open.back().group = groupsRead_++;
+        open.back().inherits = inheritedStyles_.intern(open.back().style);
         while (!open.empty()) {
             Frame& frame = open.back();
             const pugi::xml_node child = frame.next;
@@ -269,10 +296,13 @@ private:
             // By name first: the white space between elements has none.
             const Role role = roleOf(art_.names.svgLocalName(child));
             if (role == Role::NotArt || child.type() != pugi::node_element) {
+                if (child.type() == pugi::node_element) {
+                    noteIdsIn(child);
+                }
                 continue;
             }
             if (auto members = readElement(child, role, frame)) {
-                members->group = groupsRead_++;
+                members->inherits = inheritedStyles_.intern(members->style);
                 members->element = child;
                 sheets_.enter(child);
                 open.push_back(std::move(*members));
@@ -294,10 +324,14 @@ private:
         source.fromSheet = origin.fromSheet;
         source.importantInSheet = origin.important;
         takeName(attributes.id, artId, object, source);
+        if (role != Role::Group && child.first_child()) {
+            noteIdsInside(child);
+        }
         // Most elements are shapes, which pass nothing on to members.
         if (role == Role::Shape) {
             pugi::xml_node fillPattern;
-            source.styleRead = shapeStyle(child, attributes, frame.style, frame.group, source, fillPattern);
+            source.styleRead =
+                shapeStyle(child, attributes, frame.style, frame.inherits, source, fillPattern);
             const auto transform = ownTransform(attributes.transform);
             source.outside =
                 transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
@@ -398,7 +432,9 @@ private:
         source.nameIsId = !id.empty();
         if (source.nameIsId) {
             object.name = id;
-            artIds_.push_back({static_cast<std::uint32_t>(textHash(id)), artId});
+            const std::uint64_t hash = DocumentIds::hashOf(id);
+            idHashes_.push_back(hash);
+            artIds_.push_back({static_cast<std::uint32_t>(hash >> 32), artId});  // the well-mixed half
             if (id.starts_with(kGeneratedPrefix)) {
                 generatedLookalikes_.insert(id);
             }
@@ -429,11 +465,12 @@ private:
     PathStyleCache cache_;
     StyleSheets sheets_;
     const std::filesystem::path* folder_;  // where linked pictures are looked for; null: nowhere
-    std::uint32_t groupsRead_ = 0;
+    Interned<InheritedStyle> inheritedStyles_;
     Interned<AIPathStyle>::Index plainStyle_ = 0;               // what objects without a path style hold
     Interned<AIRealMatrix>::Index plainMatrix_ = 0;             // what objects without a matrix hold
     std::unordered_set<std::string_view> generatedLookalikes_;  // object ids that look like generated names
     std::vector<IdSeen> artIds_;                                // objects named by their id, in order
+    std::vector<std::uint64_t> idHashes_;                       // of every element's id (DocumentIds)
     std::vector<simhost::ArtId> unnamed_;                       // objects without an id
 };
 
@@ -521,14 +558,15 @@ void checkDeclarationComesFirst(const SvgArtwork& artwork, std::string_view head
 }
 
 // Parses the file's bytes, in whatever encoding, and reads the document.
-// `bytes` stays as read, for the line of an error: the file is never read again.
-void parseAndRead(SvgArtwork& artwork, std::string_view bytes, const std::filesystem::path* folder) {
+// UTF-8 is parsed where it was read, without a copy; where its lines end is
+// noted first, as parsing overwrites some line ends.
+void parseAndRead(SvgArtwork& artwork, std::string&& bytes, const std::filesystem::path* folder) {
     std::string& text = *artwork.parsedText;
     std::size_t start = 0;
     try {
         artwork.encoding = detectEncoding(bytes);
         if (artwork.encoding.isUtf8()) {
-            text = bytes;
+            text = std::move(bytes);
             start = artwork.encoding.bom.size();
         } else {
             text = toUtf8(bytes, artwork.encoding);
@@ -537,10 +575,11 @@ void parseAndRead(SvgArtwork& artwork, std::string_view bytes, const std::filesy
         throw SvgError(artwork.sourceName, 0, error.what());
     }
     const bool hasApostrophe = text.find('\'', start) != std::string::npos;
+    const std::string_view parsed = std::string_view(text).substr(start);
+    LineEnds lineEnds(parsed);
     const pugi::xml_parse_result result = artwork.xml->load_buffer_inplace(
-        text.data() + start, text.size() - start, kParseOptions, pugi::encoding_utf8);
-    const SourceEncoding encoding = artwork.encoding;
-    ReadErrors errors(artwork.sourceName, [bytes, encoding] { return toUtf8(bytes, encoding); });
+        text.data() + start, parsed.size(), kParseOptions, pugi::encoding_utf8);
+    ReadErrors errors(artwork.sourceName, std::move(lineEnds));
     checkParsed(result, artwork, errors);
     checkDeclarationComesFirst(artwork, std::string_view(text).substr(start, 5));
     try {
@@ -576,18 +615,18 @@ std::string_view SvgArtwork::nameAsRead(simhost::ArtId id) const {
 
 SvgArtwork readSvg(const std::string& path, std::uint64_t maxSize) {
     // Read once and parsed from memory, where a message finds its line.
-    const std::string bytes = readArtworkFile(path, maxSize);
+    std::string bytes = readArtworkFile(path, maxSize);
     SvgArtwork artwork;
     artwork.sourceName = path;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    parseAndRead(artwork, bytes, &folder);
+    parseAndRead(artwork, std::move(bytes), &folder);
     return artwork;
 }
 
 SvgArtwork readSvgText(std::string_view text, const std::string& sourceName) {
     SvgArtwork artwork;
     artwork.sourceName = sourceName;
-    parseAndRead(artwork, text, nullptr);
+    parseAndRead(artwork, std::string(text), nullptr);
     return artwork;
 }
 

@@ -80,10 +80,9 @@ std::string_view localName(pugi::xml_node element) {
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-// Calls `each` with every class the element's class attribute names.
+// Calls `each` with every class a class attribute names.
 template <class Each>
-void forEachClass(pugi::xml_node element, Each each) {
-    const std::string_view classes = element.attribute("class").value();
+void forEachClass(std::string_view classes, Each each) {
     std::size_t pos = 0;
     while (pos < classes.size()) {
         while (pos < classes.size() && isSpace(classes[pos])) {
@@ -99,9 +98,9 @@ void forEachClass(pugi::xml_node element, Each each) {
     }
 }
 
-bool hasClass(pugi::xml_node element, std::string_view wanted) {
+bool hasClass(std::string_view classes, std::string_view wanted) {
     bool found = false;
-    forEachClass(element, [&](std::string_view name) { found = found || name == wanted; });
+    forEachClass(classes, [&](std::string_view name) { found = found || name == wanted; });
     return found;
 }
 
@@ -119,7 +118,8 @@ void StyleSheets::forEachFeature(pugi::xml_node element, Visit visit) {
     if (const std::string_view id = element.attribute("id").value(); !id.empty()) {
         visit(feature('#', id));
     }
-    forEachClass(element, [&](std::string_view name) { visit(feature('.', name)); });
+    forEachClass(element.attribute("class").value(),
+                 [&](std::string_view name) { visit(feature('.', name)); });
 }
 
 void StyleSheets::enter(pugi::xml_node element) {
@@ -236,6 +236,7 @@ void StyleSheets::parseRule(std::string_view prelude, std::string_view block) {
         rule.order = static_cast<std::uint32_t>(rules_.size());
         rule.declarations = first;
         rule.declarationCount = static_cast<std::uint32_t>(found.size());
+        ownIdsAsked_ = ownIdsAsked_ || !rule.compounds[0].id.empty();
         rules_.push_back(std::move(rule));
     }
 }
@@ -336,15 +337,16 @@ bool StyleSheets::parseSelector(std::string_view text, Rule& rule) {
     return true;
 }
 
-bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node element) {
+bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node element, std::string_view id,
+                                  std::string_view classes) {
     if (!compound.type.empty() && localName(element) != compound.type) {
         return false;
     }
-    if (!compound.id.empty() && compound.id != element.attribute("id").value()) {
+    if (!compound.id.empty() && compound.id != id) {
         return false;
     }
     return std::all_of(compound.classes.begin(), compound.classes.end(),
-                       [&](std::string_view name) { return hasClass(element, name); });
+                       [&](std::string_view name) { return hasClass(classes, name); });
 }
 
 // Whether compounds[at..] match `element` and its ancestors; the depth of
@@ -352,9 +354,17 @@ bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node eleme
 // found no ancestor all the way up fails completely: no other choice for the
 // parts to its right can help, so the search never backtracks through it again.
 StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
-    if (!matchesCompound(rule.compounds[at], element)) {
+    // An ancestor's attributes are looked up only for a part that asks for them.
+    const Compound& compound = rule.compounds[at];
+    if (!matchesCompound(compound, element, compound.id.empty() ? "" : element.attribute("id").value(),
+                         compound.classes.empty() ? "" : element.attribute("class").value())) {
         return Match::FailsHere;
     }
+    return matchesAbove(rule, at, element);
+}
+
+// Whether compounds[at + 1..] match the ancestors of `element`, which compounds[at] matches.
+StyleSheets::Match StyleSheets::matchesAbove(const Rule& rule, std::size_t at, pugi::xml_node element) {
     if (at + 1 == rule.compounds.size()) {
         return Match::Matches;
     }
@@ -369,21 +379,54 @@ StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::
     return Match::FailsCompletely;
 }
 
-SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
-    SheetOrigin origin;
-    std::vector<const Rule*>& matched = matched_;
+const std::vector<const StyleSheets::Rule*>& StyleSheets::matchedRules(
+    pugi::xml_node element, const ElementAttributes& attributes) const {
+    const std::string_view type = localName(element);
+    const std::string_view id = ownIdsAsked_ ? attributes.idAsWritten : std::string_view();
+    const std::string_view classes = attributes.classAsWritten;
+    const void* parent = element.parent().internal_object();
+    if (parent != siblingsParent_) {
+        siblingsParent_ = parent;
+        siblings_.clear();
+    }
+    for (const Siblings& known : siblings_) {
+        if (known.type == type && known.id == id && known.classes == classes) {
+            return known.matched;
+        }
+    }
+    // A handful of kinds of sibling are kept; past that, each element is matched anew.
+    constexpr std::size_t kMostKept = 16;
+    std::vector<const Rule*>& matched = siblings_.size() < kMostKept
+                                            ? siblings_.emplace_back(Siblings{type, id, classes, {}}).matched
+                                            : matched_;
     matched.clear();
+    // The element's own part first, from the attributes already gathered:
+    // most rules fail there.
     for (const Rule& rule : rules_) {
-        if (ancestorsMayMatch(rule) && matches(rule, 0, element) == Match::Matches) {
+        if (matchesCompound(rule.compounds[0], element, attributes.idAsWritten, attributes.classAsWritten) &&
+            ancestorsMayMatch(rule) && matchesAbove(rule, 0, element) == Match::Matches) {
             matched.push_back(&rule);
         }
     }
+    // By specificity, then order: an insertion sort of the few rules that
+    // match, which allocates nothing.
+    for (std::size_t i = 1; i < matched.size(); ++i) {
+        const Rule* rule = matched[i];
+        std::size_t j = i;
+        for (; j > 0 && matched[j - 1]->specificity > rule->specificity; --j) {
+            matched[j] = matched[j - 1];
+        }
+        matched[j] = rule;
+    }
+    return matched;
+}
+
+SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attributes) const {
+    SheetOrigin origin;
+    const std::vector<const Rule*>& matched = matchedRules(element, attributes);
     if (matched.empty() && attributes.style.empty()) {
         return origin;
     }
-    std::stable_sort(matched.begin(), matched.end(), [](const Rule* x, const Rule* y) {
-        return x->specificity != y->specificity ? x->specificity < y->specificity : x->order < y->order;
-    });
     auto applyRules = [&](bool important) {
         for (const Rule* rule : matched) {
             for (std::uint32_t i = 0; i < rule->declarationCount; ++i) {

@@ -83,16 +83,32 @@ private:
     static bool parseSelector(std::string_view text, Rule& rule);
     enum class Match { Matches, FailsHere, FailsCompletely };
     static Match matches(const Rule& rule, std::size_t at, pugi::xml_node element);
-    static bool matchesCompound(const Compound& compound, pugi::xml_node element);
+    static Match matchesAbove(const Rule& rule, std::size_t at, pugi::xml_node element);
+    // `id` and `classes` are the element's attributes as written.
+    static bool matchesCompound(const Compound& compound, pugi::xml_node element, std::string_view id,
+                                std::string_view classes);
 
     template <class Visit>
     static void forEachFeature(pugi::xml_node element, Visit visit);
     bool ancestorsMayMatch(const Rule& rule) const;
 
+    // The rules that match an element, sorted; the same for its siblings of
+    // the same type and classes (and id, where a rule asks for the element's
+    // own id), as nothing else that a selector here asks about differs
+    // between them. Kept for the members of the group being read.
+    struct Siblings {
+        std::string_view type, id, classes;
+        std::vector<const Rule*> matched;
+    };
+    const std::vector<const Rule*>& matchedRules(pugi::xml_node element,
+                                                 const ElementAttributes& attributes) const;
+
     std::unordered_map<std::uint64_t, std::uint32_t> ancestorFeatures_;  // how many open ancestors have each
-    mutable std::vector<const Rule*>
-        matched_;                    // the cascade's scratch, kept to spare an allocation each time
-    std::deque<std::string> texts_;  // the sheets, which the rules' views point into
+    mutable const void* siblingsParent_ = nullptr;
+    mutable std::vector<Siblings> siblings_;
+    mutable std::vector<const Rule*> matched_;  // for elements whose siblings are too varied to keep
+    bool ownIdsAsked_ = false;                  // a rule asks for the element's own id
+    std::deque<std::string> texts_;             // the sheets, which the rules' views point into
     std::vector<Rule> rules_;
     std::vector<Declaration> declarations_;
 };

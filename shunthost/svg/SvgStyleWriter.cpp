@@ -173,7 +173,7 @@ private:
         }
         context_.addOwnPatternUser(source_.ownPattern, -1);
         if (context_.ownPatternUsers(source_.ownPattern) <= 0) {
-            source_.ownPattern.parent().remove_child(source_.ownPattern);
+            removeElement(artwork_, source_.ownPattern);
         }
         source_.ownPattern = {};
     }
@@ -195,7 +195,7 @@ private:
             defs.append_child(pugi::node_pcdata).set_value("\n");
             setAttributeText(own.append_attribute("id"),
                              context_.uniqueId(std::string(artwork_.nameAsRead(id_)) + "-fill"));
-            context_.addOwnPatternUser(own, 1);
+            context_.madeOwnPattern(own);
             source_.ownPattern = own;
         }
         const pugi::xml_node shared = artwork_.patterns[*patternIdOf(artwork_, now_.pattern)];

@@ -8,8 +8,14 @@
 
 namespace shunthost::svg {
 
-WriteContext::WriteContext(SvgArtwork& artwork) : artwork_(artwork) {
-    for (const ArtSource& source : artwork.sources) {
+WriteContext::WriteContext(SvgArtwork& artwork) : artwork_(artwork) {}
+
+void WriteContext::countOwnPatternUsers() {
+    if (usersCounted_) {
+        return;
+    }
+    usersCounted_ = true;
+    for (const ArtSource& source : artwork_.sources) {
         if (source.element && source.ownPattern) {
             ++ownPatternUsers_[source.ownPattern.internal_object()];
         }
@@ -43,44 +49,29 @@ void WriteContext::removeOwnAttribute(pugi::xml_node element, std::string_view l
 }
 
 std::string WriteContext::uniqueId(const std::string& base) {
-    if (!idsCollected_) {
-        struct Collector : pugi::xml_tree_walker {
-            TextHashSet& ids;
-            const SvgArtwork& artwork;
-            Collector(TextHashSet& into, const SvgArtwork& of) : ids(into), artwork(of) {}
-            bool for_each(pugi::xml_node& node) override {
-                if (node.type() == pugi::node_element) {
-                    if (const pugi::xml_attribute id = node.attribute("id"); *id.value() != 0) {
-                        ids.insert(artwork.value(id));
-                    }
-                }
-                return true;
-            }
-        } collector(idHashes_, artwork_);
-        artwork_.xml->traverse(collector);
-        idsCollected_ = true;
-    }
     std::string id = base;
-    for (int n = 2; idHashes_.contains(id); ++n) {
+    for (int n = 2; artwork_.ids.mayHave(id); ++n) {
         id = base + "-" + std::to_string(n);
     }
-    idHashes_.insert(id);
+    artwork_.ids.add(id);
     return id;
 }
 
-void WriteContext::noteId(std::string_view id) {
-    if (idsCollected_) {
-        idHashes_.insert(id);
-    }
-}
-
-int WriteContext::ownPatternUsers(pugi::xml_node pattern) const {
+int WriteContext::ownPatternUsers(pugi::xml_node pattern) {
+    countOwnPatternUsers();
     const auto found = ownPatternUsers_.find(pattern.internal_object());
     return found == ownPatternUsers_.end() ? 0 : found->second;
 }
 
 void WriteContext::addOwnPatternUser(pugi::xml_node pattern, int delta) {
+    countOwnPatternUsers();
     ownPatternUsers_[pattern.internal_object()] += delta;
+}
+
+void WriteContext::madeOwnPattern(pugi::xml_node pattern) {
+    if (usersCounted_) {
+        ++ownPatternUsers_[pattern.internal_object()];
+    }
 }
 
 pugi::xml_node WriteContext::defs() {
@@ -90,6 +81,29 @@ pugi::xml_node WriteContext::defs() {
         return existing;
     }
     return root.prepend_child(name.c_str());
+}
+
+void removeElement(SvgArtwork& artwork, pugi::xml_node element) {
+    const auto forget = [&artwork](pugi::xml_node node) {
+        if (const pugi::xml_attribute id = node.attribute("id"); *id.value() != 0) {
+            artwork.ids.remove(artwork.value(id));
+        }
+    };
+    pugi::xml_node node = element;
+    while (true) {
+        while (node.first_child()) {
+            node = node.first_child();
+        }
+        if (node == element) {
+            break;
+        }
+        pugi::xml_node parent = node.parent();
+        forget(node);
+        parent.remove_child(node);
+        node = parent;
+    }
+    forget(element);
+    element.parent().remove_child(element);
 }
 
 namespace {

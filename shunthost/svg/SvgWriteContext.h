@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "SvgDocument.h"
-#include "SvgTextHash.h"
 
 namespace shunthost::svg {
 
@@ -33,30 +32,35 @@ public:
     // "prefix:local" in this file, made once for each local name.
     const std::string& ownName(std::string_view local);
 
-    // An id no element of the document has yet, made from `base`.
+    // An id no element of the document has yet, made from `base`, and given.
     std::string uniqueId(const std::string& base);
-    // An id the writer gave an element, which no later uniqueId may give.
-    void noteId(std::string_view id);
 
-    // Paths whose fill shows each of our own patterns.
-    int ownPatternUsers(pugi::xml_node pattern) const;
+    // Paths whose fill shows each of our own patterns, counted the first time
+    // a save asks: one that makes a pattern for each path it changes never asks.
+    int ownPatternUsers(pugi::xml_node pattern);
     void addOwnPatternUser(pugi::xml_node pattern, int delta);
+    // A pattern made for the path whose source is about to show it; counted
+    // from the sources if the counting starts later.
+    void madeOwnPattern(pugi::xml_node pattern);
 
     // The document's first <defs>, made when there is none.
     pugi::xml_node defs();
 
 private:
     SvgArtwork& artwork_;
+    void countOwnPatternUsers();
+
     std::unordered_map<const pugi::xml_node_struct*, int> ownPatternUsers_;
+    bool usersCounted_ = false;
     std::vector<std::pair<std::string, std::string>> ownNames_;  // local name, full name
-    // The ids of the document by their hash: a save that makes a pattern for
-    // each of 100,000 paths would otherwise keep 100,000 strings. Two ids with
-    // one hash only make the writer pass over a free id.
-    TextHashSet idHashes_;
-    bool idsCollected_ = false;
     bool wroteOwnAttributes_ = false;
     bool wroteXlink_ = false;
 };
+
+// Removes the element with everything in it, the deepest first (pugixml
+// frees a subtree by recursion, which elements nested deeper than the call
+// stack goes would overflow), and forgets their ids.
+void removeElement(SvgArtwork& artwork, pugi::xml_node element);
 
 // Sets an SVG property where the element says it: in its style attribute when
 // that has the property, else as a presentation attribute. One that a style

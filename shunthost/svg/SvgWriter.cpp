@@ -86,25 +86,6 @@ std::vector<Change> changes(const SvgArtwork& artwork) {
     return found;
 }
 
-// Removes the element with everything in it, the deepest first: pugixml
-// frees a subtree by recursion, which elements nested deeper than the call
-// stack goes would overflow.
-void removeSubtree(pugi::xml_node element) {
-    pugi::xml_node node = element;
-    while (true) {
-        while (node.first_child()) {
-            node = node.first_child();
-        }
-        if (node == element) {
-            break;
-        }
-        pugi::xml_node parent = node.parent();
-        parent.remove_child(node);
-        node = parent;
-    }
-    element.parent().remove_child(element);
-}
-
 void removeElementsOfRemovedArt(SvgArtwork& artwork) {
     const simhost::Document& document = artwork.document;
     const std::vector<simhost::ArtId> changed = document.objectsThatMayHaveChanged();
@@ -149,7 +130,7 @@ void removeElementsOfRemovedArt(SvgArtwork& artwork) {
     for (const pugi::xml_node pattern : ownPatternsOfRemoved) {
         if (!livingUsers.contains(pattern.internal_object()) && !insideRemoved(pattern) &&
             patternsRemoved.insert(pattern.internal_object()).second) {
-            pattern.parent().remove_child(pattern);
+            removeElement(artwork, pattern);
         }
     }
     for (simhost::ArtId id = 0; id < artwork.sources.size(); ++id) {
@@ -162,7 +143,7 @@ void removeElementsOfRemovedArt(SvgArtwork& artwork) {
         }
         source.ownPattern = {};
         if (source.element && removed.contains(source.element.internal_object())) {
-            removeSubtree(source.element);
+            removeElement(artwork, source.element);
         }
         source.element = {};
     }
@@ -190,8 +171,11 @@ void applyChanges(SvgArtwork& artwork) {
         ArtSource& source = artwork.sources[change.id];
         if (change.name) {
             pugi::xml_attribute attribute = source.element.attribute("id");
+            if (attribute) {
+                artwork.ids.remove(artwork.value(attribute));
+            }
             setAttributeText(attribute ? attribute : source.element.append_attribute("id"), object.name);
-            context.noteId(object.name);
+            artwork.ids.add(object.name);
             source.nameIsId = true;
             artwork.generatedNames.erase(change.id);
         }

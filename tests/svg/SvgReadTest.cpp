@@ -194,6 +194,10 @@ TEST(SvgReadErrors, MalformedXmlNamesItsLine) {
 TEST(SvgReadErrors, BadValuesInModelledAttributesNameTheirLine) {
     const std::string head = "<svg xmlns=\"http://www.w3.org/2000/svg\">\n<rect/>\n";
     EXPECT_EQ(errorLine(head + "<rect stroke-dashoffset=\"1..5\"/>\n</svg>"), 3);
+    EXPECT_EQ(errorLine(head + "<rect\n  width=\"1\"/>\n<rect\nstroke-dashoffset=\"1..5\"/>\n</svg>"), 5)
+        << "line ends that parsing overwrites count";
+    EXPECT_EQ(errorLine("\xEF\xBB\xBF" + head + "<rect stroke-dashoffset=\"1..5\"/>\n</svg>"), 3)
+        << "after a BOM";
     EXPECT_EQ(errorLine(head + "\n<rect style=\"stroke-dashoffset: x\"/>\n</svg>"), 4);
     EXPECT_EQ(errorLine(head + "<rect stroke-dasharray=\"1 2 3 4 5 6 7 8 9 10 11\"/>\n</svg>"), 3);
     EXPECT_EQ(errorLine(head + "<image href=\"a.png\" transform=\"rotate(\"/>\n</svg>"), 3);

@@ -185,6 +185,63 @@ TEST(SvgSave, GeneratedNamesAreNotWrittenButRenamesAre) {
     EXPECT_NE(saved.find(R"svg(<rect width="2" height="2" id="named"/>)svg"), std::string::npos) << saved;
 }
 
+// A pattern made on saving takes an id no element has, wherever that element
+// is and however its id is written; an id that a save took away is free again
+// in the same artwork.
+TEST(SvgSave, AMadePatternTakesAnIdNoElementHas) {
+    const struct {
+        const char* where;
+        std::string rootId;
+        std::string body;
+        const char* made;
+    } kCases[] = {
+        {"free", "", "", "left-fill"},
+        {"the root", R"svg( id="left-fill")svg", "", "left-fill-2"},
+        {"another object", "", R"svg(<rect id="left-fill" width="1" height="1"/>)svg", "left-fill-2"},
+        {"defs", "", R"svg(<defs><g id="left-fill"/></defs>)svg", "left-fill-2"},
+        {"a shape inside a pattern", "",
+         R"svg(<pattern id="tile"><circle id="left-fill" r="1"/></pattern>)svg", "left-fill-2"},
+        {"a foreign element", "", R"svg(<metadata><x:note xmlns:x="urn:x" id="left-fill"/></metadata>)svg",
+         "left-fill-2"},
+        {"a group's description", "", R"svg(<g><desc id="left-fill">d</desc></g>)svg", "left-fill-2"},
+        {"a shape's title", "",
+         R"svg(<rect id="r" width="1" height="1"><title id="left-fill">t</title></rect>)svg", "left-fill-2"},
+        {"a text's span", "", R"svg(<text id="t"><tspan id="left-fill">a</tspan></text>)svg", "left-fill-2"},
+        {"foreign content", "",
+         R"svg(<foreignObject id="f" width="1" height="1"><div xmlns="http://www.w3.org/1999/xhtml" id="left-fill"/></foreignObject>)svg",
+         "left-fill-2"},
+        {"a character reference", "", R"svg(<g id="left&#45;fill"/>)svg", "left-fill-2"},
+        {"two taken", "", R"svg(<g id="left-fill"/><g id="left-fill-2"/>)svg", "left-fill-3"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.where);
+        std::string text = svgWith(R"svg(<defs><pattern id="dots" width="4" height="4"/></defs>
+<rect id="left" width="4" height="4" fill="url(#dots)"/>)svg" +
+                                   c.body);
+        text.insert(4, c.rootId);
+        SvgArtwork artwork = readSvgText(text);
+        object(artwork, "left").style.transform.ty = -8;
+        const std::string saved = writeSvgText(artwork);
+        EXPECT_NE(saved.find("<pattern id=\"" + std::string(c.made) + "\""), std::string::npos) << saved;
+        EXPECT_NE(saved.find("fill=\"url(#" + std::string(c.made) + ")\""), std::string::npos) << saved;
+    }
+
+    // Ids freed by a save: the pattern made, and a removed object's.
+    SvgArtwork artwork = readSvgText(svgWith(R"svg(<defs><pattern id="dots" width="4" height="4"/></defs>
+<rect id="left" width="4" height="4" fill="url(#dots)"/><g id="right-fill"><rect width="1" height="1"/></g>
+<rect id="right" width="4" height="4" fill="url(#dots)"/>)svg"));
+    object(artwork, "left").style.transform.ty = -8;
+    EXPECT_NE(writeSvgText(artwork).find(R"svg(<pattern id="left-fill")svg"), std::string::npos);
+    object(artwork, "left").style.fillPaint = 0;
+    artwork.document.remove(artwork.document.findByName("right-fill"));
+    writeSvgText(artwork);
+    object(artwork, "left").style.fillPaint = 1;
+    object(artwork, "right").style.transform.ty = -8;
+    const std::string saved = writeSvgText(artwork);
+    EXPECT_NE(saved.find(R"svg(<pattern id="left-fill")svg"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(R"svg(<pattern id="right-fill")svg"), std::string::npos) << saved;
+}
+
 TEST(SvgSave, TheNamespacesAreBoundWhenTheFileDidNotBindThem) {
     SvgArtwork artwork = readSvgText(
         R"svg(<svg xmlns="http://www.w3.org/2000/svg"><defs><pattern id="p" width="2" height="2"/></defs>
