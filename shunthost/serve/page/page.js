@@ -73,8 +73,15 @@ async function poll() {
     try {
       const response = await fetch(`/api/state?since=${version}`);
       if (!response.ok) throw new Error(await response.text());
-      const answer = await response.json();
       $("stopped").hidden = true;
+      // The answer to a click often brought this version first: the same
+      // text, which is large with every path changed, is not parsed twice.
+      const shown = response.headers.get("Shunt-State-Version");
+      if (shown !== null && Number(shown) <= version) {
+        await response.arrayBuffer();
+        continue;
+      }
+      const answer = await response.json();
       apply(answer.version, answer.state);
     } catch {
       $("stopped").hidden = false;
@@ -386,6 +393,10 @@ function selectionText() {
   return `${count} selected: ${names}${more}`;
 }
 
+// The handles at the corners and the middles of the sides of a box.
+const HANDLE_PLACES = [["start", "start"], ["center", "start"], ["end", "start"], ["start", "center"],
+  ["end", "center"], ["start", "end"], ["center", "end"], ["end", "end"]];
+
 function renderSelection(force = false) {
   if (!force && selectionShown === state.selectionVersion) return;
   selectionShown = state.selectionVersion;
@@ -404,10 +415,13 @@ function renderSelection(force = false) {
     box.className = "selection-box";
     box.dataset.selected = String(id);
     box.style.cssText = `left:${r.left - origin.left}px;top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
-    for (const [x, y] of [[0, 0], [50, 0], [100, 0], [0, 50], [100, 50], [0, 100], [50, 100], [100, 100]]) {
+    const ring = document.createElement("div");
+    ring.className = "ring";
+    box.append(ring);
+    for (const [x, y] of HANDLE_PLACES) {
       const handle = document.createElement("div");
       handle.className = "handle";
-      handle.style.cssText = `left:${x}%;top:${y}%`;
+      handle.style.cssText = `justify-self:${x};align-self:${y}`;
       box.append(handle);
     }
     boxes.push(box);
