@@ -62,10 +62,22 @@ async function call(path, params = {}) {
     showMessage(await response.text());
     return null;
   }
-  const answer = await response.json();
+  const answer = await readState(response);
   apply(answer.version, answer.state);
   if (!answer.ok) showMessage(answer.error);
   return answer;
+}
+
+// An answer that carries the host's state. The long poll and the answer
+// to a click usually bring the same version at once, a large text when
+// every path changed: the one that comes second is not parsed again.
+async function readState(response) {
+  const shown = response.headers.get("Shunt-State-Version");
+  if (response.ok && shown !== null && Number(shown) === version) {
+    await response.arrayBuffer();
+    return { ok: true, error: "", version, state };
+  }
+  return response.json();
 }
 
 async function poll() {
@@ -74,14 +86,7 @@ async function poll() {
       const response = await fetch(`/api/state?since=${version}`);
       if (!response.ok) throw new Error(await response.text());
       $("stopped").hidden = true;
-      // The answer to a click often brought this version first: the same
-      // text, which is large with every path changed, is not parsed twice.
-      const shown = response.headers.get("Shunt-State-Version");
-      if (shown !== null && Number(shown) <= version) {
-        await response.arrayBuffer();
-        continue;
-      }
-      const answer = await response.json();
+      const answer = await readState(response);
       apply(answer.version, answer.state);
     } catch {
       $("stopped").hidden = false;
@@ -414,7 +419,8 @@ function renderSelection(force = false) {
     const box = document.createElement("div");
     box.className = "selection-box";
     box.dataset.selected = String(id);
-    box.style.cssText = `left:${r.left - origin.left}px;top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
+    box.style.cssText =
+      `margin-left:${r.left - origin.left}px;margin-top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
     const ring = document.createElement("div");
     ring.className = "ring";
     box.append(ring);
@@ -673,9 +679,15 @@ $("palette-title").addEventListener("pointerup", async (event) => {
 
 // --- the menu bar
 
+// Looked for where menus are, not in the whole page: with a large drawing
+// selected, the selection's boxes are most of the page's elements.
+function openMenus() {
+  return [...$("host-menus").querySelectorAll(".menu.open"), ...$("palette-body").querySelectorAll(".popup.open")];
+}
+
 function closeMenus() {
   openMenu = null;
-  for (const open of document.querySelectorAll(".menu.open, .popup.open")) open.classList.remove("open");
+  for (const open of openMenus()) open.classList.remove("open");
 }
 
 document.addEventListener("click", (event) => {
@@ -831,7 +843,7 @@ document.addEventListener("keydown", (event) => {
     call("/api/save");
   } else if (event.key === "Escape") {
     // Escape closes an open menu; only with none open does it deselect.
-    if (openMenu || document.querySelector(".popup.open")) closeMenus();
+    if (openMenu || openMenus().length) closeMenus();
     else call("/api/select", { ids: "" });
   }
 });
