@@ -95,7 +95,12 @@ async function poll() {
   }
 }
 
-function showMessage(text) { $("message").textContent = text || ""; }
+// Text is set only when it changes: each change is laid out again.
+function setText(element, text) {
+  if (element.textContent !== text) element.textContent = text;
+}
+
+function showMessage(text) { setText($("message"), text || ""); }
 
 // What the page says when an operation changed nothing, or why it could not.
 function explainUnchanged(before, answer, what) {
@@ -433,7 +438,7 @@ function renderSelection(force = false) {
     boxes.push(box);
   }
   layer.replaceChildren(...boxes);
-  $("selection-status").textContent = selectionText();
+  setText($("selection-status"), selectionText());
   $("artwork").dataset.selection = state.selection.join(",");
 }
 
@@ -536,7 +541,8 @@ function renderPalette() {
   }
   palette.hidden = !model.visible;
   palette.dataset.visible = model.visible ? "1" : "0";
-  palette.style.height = `${model.bounds.bottom - model.bounds.top}px`;
+  const height = `${model.bounds.bottom - model.bounds.top}px`;
+  if (palette.style.height !== height) palette.style.height = height;
   const shape = JSON.stringify([model.items, model.bounds.right - model.bounds.left, model.visible]);
   if (shape !== paletteShape) {
     paletteShape = shape;
@@ -694,7 +700,15 @@ document.addEventListener("click", (event) => {
   if (!event.target.closest(".menu, .popup")) closeMenus();
 });
 
-function renderMenus() {
+// The menus as last built. The bar is built again only when they change:
+// laying out what did not change costs a walk over the whole page, large
+// with every path of a large drawing selected.
+let menusShown = "";
+
+function renderMenus(force = false) {
+  const shape = JSON.stringify(state.menus);
+  if (!force && shape === menusShown) return;
+  menusShown = shape;
   const bar = $("host-menus");
   const menus = state.menus.map((menu) => {
     const element = document.createElement("div");
@@ -741,7 +755,7 @@ function menuList(items) {
       entry.addEventListener("click", (event) => {
         event.stopPropagation();
         closeMenus();
-        renderMenus();
+        renderMenus(true);
         call("/api/menu", { item: item.index });
       });
     }
@@ -784,22 +798,28 @@ function renderModal() {
 
 // --- toolbar and status
 
+let logShown = "";
+
 function renderStatus() {
   const doc = state.document;
-  $("document-name").textContent = `${doc.name}${doc.unsaved ? " (unsaved changes)" : ""}`;
+  setText($("document-name"), `${doc.name}${doc.unsaved ? " (unsaved changes)" : ""}`);
   $("document-name").dataset.unsaved = doc.unsaved ? "1" : "0";
-  document.title = `${doc.name} \u2014 Shunt Palette`;
+  const title = `${doc.name} \u2014 Shunt Palette`;
+  if (document.title !== title) document.title = title;
   $("undo").disabled = !state.undo;
   $("redo").disabled = !state.redo;
   if (doc.renderError) showMessage(`The artwork cannot be shown: ${doc.renderError}`);
   else if (doc.message && !$("message").textContent) showMessage(doc.message);
   else if (!doc.message && $("message").textContent.startsWith("Saved to ")) showMessage("");
-  const lines = state.log.slice(-40).map((line) => {
+  const shown = state.log.slice(-40);
+  const shape = JSON.stringify(shown);
+  if (shape === logShown) return;
+  logShown = shape;
+  $("log").replaceChildren(...shown.map((line) => {
     const item = document.createElement("li");
     item.textContent = line;
     return item;
-  });
-  $("log").replaceChildren(...lines);
+  }));
   $("log").scrollTop = $("log").scrollHeight;
 }
 
