@@ -44,9 +44,6 @@ private:
         std::uint64_t key = 0;
         int users = 0;  // objects whose fill shows it
     };
-    using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-    Attributes attributesOf(pugi::xml_node element) const;
     KeyedPattern& keyed(pugi::xml_node pattern);
 
     svg::SvgArtwork& artwork_;
