@@ -233,6 +233,7 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
         }
     }
     std::unordered_set<const pugi::xml_node_struct*> done;
+    std::unordered_map<std::string, std::size_t> alike;
     for (const pugi::xml_node pattern : touched) {
         const pugi::xml_node_struct* node = pattern.internal_object();
         if (!done.insert(node).second) {
@@ -251,7 +252,15 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
             if (change.is_null()) {
                 change = json::array({json::object(), json::array()});
             }
-            patterns.push_back({entry->second.key, std::move(change[0]), std::move(change[1]), isNew});
+            // Patterns changed alike, as a move changes those of every
+            // selected path, are told once with all their keys.
+            const auto [group, fresh] = alike.try_emplace(
+                change.dump(-1, ' ', false, json::error_handler_t::replace) + (isNew ? "+" : ""),
+                patterns.size());
+            if (fresh) {
+                patterns.push_back({json::array(), std::move(change[0]), std::move(change[1]), isNew});
+            }
+            patterns[group->second][0].push_back(entry->second.key);
         }
     }
     return {{"arts", std::move(arts)}, {"patterns", std::move(patterns)}, {"removed", std::move(removed)}};

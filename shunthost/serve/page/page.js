@@ -320,26 +320,35 @@ function patchArtwork(delta) {
     const element = artworkView.byArt.get(id);
     if (element) patchAttributes(element, set, removed);
   }
-  for (const [key, set, removed, made] of delta.patterns) {
-    let element = artworkView.byKey.get(key);
-    if (!element) {
-      if (!made) return false;
-      element = document.createElementNS(SVG_NS, "pattern");
-      element.setAttribute("data-shunt-key", String(key));
-      let defs = artworkView.root.querySelector(":scope > defs");
-      if (!defs) {
-        defs = document.createElementNS(SVG_NS, "defs");
-        artworkView.root.prepend(defs);
-      }
-      defs.append(element);
-      artworkView.byKey.set(key, element);
+  for (const [keys, set, removed, made] of delta.patterns) {
+    for (const key of keys) {
+      if (!patchPattern(key, set, removed, made)) return false;
     }
-    patchAttributes(element, set, removed);
   }
   for (const key of delta.removed) {
     artworkView.byKey.get(key)?.remove();
     artworkView.byKey.delete(key);
   }
+  return true;
+}
+
+// Patches the own pattern of that key, made here when it is new; false
+// when it is not and the page has none.
+function patchPattern(key, set, removed, made) {
+  let element = artworkView.byKey.get(key);
+  if (!element) {
+    if (!made) return false;
+    element = document.createElementNS(SVG_NS, "pattern");
+    element.setAttribute("data-shunt-key", String(key));
+    let defs = artworkView.root.querySelector(":scope > defs");
+    if (!defs) {
+      defs = document.createElementNS(SVG_NS, "defs");
+      artworkView.root.prepend(defs);
+    }
+    defs.append(element);
+    artworkView.byKey.set(key, element);
+  }
+  patchAttributes(element, set, removed);
   return true;
 }
 
