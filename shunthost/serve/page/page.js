@@ -155,14 +155,21 @@ function tileOf(element) {
 
 // A move by whole tiles changes the numbers but not the picture: say so,
 // or it looks as if nothing happened.
+// The first shape that moved otherwise ends the look: with every path of a
+// large drawing selected, that is usually the first.
 function explainWholeTiles(id, step) {
   const [dx, dy] = ITEM_DIRECTIONS[id] ?? [0, 0];
-  const tiles = state.selection.map((art) => artworkView.byArt.get(art)).filter(Boolean).map(tileOf);
-  if (!(dx || dy) || tiles.length === 0 || tiles.some((tile) => !tile)) return;
+  if (!(dx || dy)) return;
   const whole = (period) => Number.isInteger(step / period);
-  if (tiles.every((tile) => (!dx || whole(tile.width)) && (!dy || whole(tile.height)))) {
-    showMessage(`Moved by ${step}, a whole number of pattern tiles: the pattern looks the same`);
+  let shapes = 0;
+  for (const art of state.selection) {
+    const element = artworkView.byArt.get(art);
+    if (!element) continue;
+    const tile = tileOf(element);
+    if (!tile || (dx && !whole(tile.width)) || (dy && !whole(tile.height))) return;
+    shapes++;
   }
+  if (shapes > 0) showMessage(`Moved by ${step}, a whole number of pattern tiles: the pattern looks the same`);
 }
 
 async function clickItem(id, event) {
