@@ -154,9 +154,9 @@ function tileOf(element) {
 }
 
 // A move by whole tiles changes the numbers but not the picture: say so,
-// or it looks as if nothing happened.
-// The first shape that moved otherwise ends the look: with every path of a
-// large drawing selected, that is usually the first.
+// or it looks as if nothing happened. The first shape that moved otherwise
+// ends the look, which with every path of a large drawing selected is
+// usually the first.
 function explainWholeTiles(id, step) {
   const [dx, dy] = ITEM_DIRECTIONS[id] ?? [0, 0];
   if (!(dx || dy)) return;
