@@ -1,7 +1,8 @@
 #include "PageArtwork.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <string_view>
 #include <unordered_set>
 
 namespace shunthost::serve {
@@ -14,32 +15,95 @@ bool isOurs(const char* name) {
     return std::strcmp(name, kArtAttribute) == 0 || std::strcmp(name, kPatternKeyAttribute) == 0;
 }
 
-// What changed between two attribute lists: the new values and the names gone.
-// Null when nothing did.
-json difference(const std::vector<std::pair<std::string, std::string>>& before,
-                const std::vector<std::pair<std::string, std::string>>& after) {
-    const auto named = [](const std::vector<std::pair<std::string, std::string>>& list,
-                          const std::string& name) {
-        return std::find_if(list.begin(), list.end(), [&name](const auto& a) { return a.first == name; });
+// The attributes of the elements a change may touch, as they were before it,
+// all in one buffer: a click on every path of a large drawing takes tens of
+// thousands of them, which one string each made the server's slowest part.
+class AttributeSnapshot {
+public:
+    struct Saved {
+        std::size_t name;  // offsets into the buffer; the name ends in a NUL
+        std::size_t value;
+        std::size_t valueSize;
     };
-    json set = json::object();
-    json removed = json::array();
-    for (const auto& attribute : after) {
-        const auto found = named(before, attribute.first);
-        if (found == before.end() || found->second != attribute.second) {
-            set[attribute.first] = attribute.second;
-        }
+    using Range = std::pair<std::size_t, std::size_t>;  // into saved_
+
+    explicit AttributeSnapshot(const svg::SvgArtwork& artwork, std::size_t elements) : artwork_(artwork) {
+        ranges_.reserve(elements);
+        saved_.reserve(elements * 4);
     }
-    for (const auto& attribute : before) {
-        if (named(after, attribute.first) == after.end()) {
-            removed.push_back(attribute.first);
+
+    // Keeps the element's attributes, other than ours, once.
+    void take(pugi::xml_node element) {
+        const auto [entry, fresh] = ranges_.try_emplace(element.internal_object());
+        if (!fresh) {
+            return;
         }
+        const std::size_t first = saved_.size();
+        for (const pugi::xml_attribute attribute : element.attributes()) {
+            if (isOurs(attribute.name())) {
+                continue;
+            }
+            // The page sets what a value means, not how the file wrote it.
+            const std::string_view value = artwork_.value(attribute);
+            Saved saved{text_.size(), 0, value.size()};
+            text_.append(attribute.name()).push_back('\0');
+            saved.value = text_.size();
+            text_.append(value);
+            saved_.push_back(saved);
+        }
+        entry->second = {first, saved_.size()};
     }
-    if (set.empty() && removed.empty()) {
+
+    // What the element had; an empty range for one not taken.
+    Range of(pugi::xml_node element) const {
+        const auto found = ranges_.find(element.internal_object());
+        return found == ranges_.end() ? Range{0, 0} : found->second;
+    }
+
+    // What changed of the element since it was taken (from `before`, which
+    // may be empty): its new values and the names gone. Null when nothing did.
+    json difference(Range before, pugi::xml_node element) const {
+        json set = json::object();
+        json removed = json::array();
+        for (const pugi::xml_attribute attribute : element.attributes()) {
+            if (isOurs(attribute.name())) {
+                continue;
+            }
+            const std::string_view value = artwork_.value(attribute);
+            const Saved* found = named(before, attribute.name());
+            if (found == nullptr || this->value(*found) != value) {
+                set[attribute.name()] = std::string(value);
+            }
+        }
+        for (std::size_t i = before.first; i < before.second; ++i) {
+            const char* name = text_.data() + saved_[i].name;
+            if (!element.attribute(name)) {
+                removed.push_back(name);
+            }
+        }
+        if (set.empty() && removed.empty()) {
+            return nullptr;
+        }
+        return json::array({std::move(set), std::move(removed)});
+    }
+
+private:
+    std::string_view value(const Saved& saved) const { return {text_.data() + saved.value, saved.valueSize}; }
+
+    const Saved* named(Range range, const char* name) const {
+        for (std::size_t i = range.first; i < range.second; ++i) {
+            if (std::strcmp(text_.data() + saved_[i].name, name) == 0) {
+                return &saved_[i];
+            }
+        }
         return nullptr;
     }
-    return json::array({std::move(set), std::move(removed)});
-}
+
+    const svg::SvgArtwork& artwork_;
+    std::string text_;
+    std::vector<Saved> saved_;
+    std::unordered_map<const pugi::xml_node_struct*, Range> ranges_;
+};
 
 }  // namespace
 
@@ -57,17 +121,6 @@ PageArtwork::KeyedPattern& PageArtwork::keyed(pugi::xml_node pattern) {
         entry.key = nextKey_++;
     }
     return entry;
-}
-
-PageArtwork::Attributes PageArtwork::attributesOf(pugi::xml_node element) const {
-    Attributes attributes;
-    for (const pugi::xml_attribute attribute : element.attributes()) {
-        if (!isOurs(attribute.name())) {
-            // The page sets what a value means, not how the file wrote it.
-            attributes.emplace_back(attribute.name(), artwork_.value(attribute));
-        }
-    }
-    return attributes;
 }
 
 std::string PageArtwork::wholeText() {
@@ -130,16 +183,17 @@ std::string PageArtwork::wholeText() {
 
 json PageArtwork::update(const simhost::Document& host, const std::vector<simhost::ArtId>& changed) {
     // What the page has now of every element the writer may touch.
-    std::unordered_map<const pugi::xml_node_struct*, Attributes> before;
+    AttributeSnapshot before(artwork_, changed.size() * 2);
     std::vector<std::pair<simhost::ArtId, pugi::xml_node>> oldPatterns;
+    oldPatterns.reserve(changed.size());
     for (const simhost::ArtId id : changed) {
         const svg::ArtSource& source = artwork_.sources[id];
         if (!source.element) {
             continue;
         }
-        before.try_emplace(source.element.internal_object(), attributesOf(source.element));
+        before.take(source.element);
         if (source.ownPattern) {
-            before.try_emplace(source.ownPattern.internal_object(), attributesOf(source.ownPattern));
+            before.take(source.ownPattern);
         }
         oldPatterns.emplace_back(id, source.ownPattern);
         simhost::ArtObject& object = artwork_.document.art(id);
@@ -156,8 +210,7 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
     std::unordered_set<const pugi::xml_node_struct*> made;
     for (const auto& [id, old] : oldPatterns) {
         const svg::ArtSource& source = artwork_.sources[id];
-        if (json change = difference(before[source.element.internal_object()], attributesOf(source.element));
-            !change.is_null()) {
+        if (json change = before.difference(before.of(source.element), source.element); !change.is_null()) {
             arts.push_back({id, std::move(change[0]), std::move(change[1])});
         }
         const pugi::xml_node now = source.ownPattern;
@@ -180,6 +233,7 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
         }
     }
     std::unordered_set<const pugi::xml_node_struct*> done;
+    std::unordered_map<std::string, std::size_t> alike;
     for (const pugi::xml_node pattern : touched) {
         const pugi::xml_node_struct* node = pattern.internal_object();
         if (!done.insert(node).second) {
@@ -193,14 +247,20 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
             continue;
         }
         const bool isNew = made.contains(node);
-        const auto was = before.find(node);
-        json change =
-            difference(isNew || was == before.end() ? Attributes{} : was->second, attributesOf(pattern));
+        json change = before.difference(isNew ? AttributeSnapshot::Range{0, 0} : before.of(pattern), pattern);
         if (!change.is_null() || isNew) {
             if (change.is_null()) {
                 change = json::array({json::object(), json::array()});
             }
-            patterns.push_back({entry->second.key, std::move(change[0]), std::move(change[1]), isNew});
+            // Patterns changed alike, as a move changes those of every
+            // selected path, are told once with all their keys.
+            const auto [group, fresh] = alike.try_emplace(
+                change.dump(-1, ' ', false, json::error_handler_t::replace) + (isNew ? "+" : ""),
+                patterns.size());
+            if (fresh) {
+                patterns.push_back({json::array(), std::move(change[0]), std::move(change[1]), isNew});
+            }
+            patterns[group->second][0].push_back(entry->second.key);
         }
     }
     return {{"arts", std::move(arts)}, {"patterns", std::move(patterns)}, {"removed", std::move(removed)}};

@@ -32,9 +32,10 @@ public:
     std::string wholeText();
 
     // Gives the objects `changed` the style and matrix they have in `host`,
-    // puts that into the XML and returns what the page must change:
+    // puts that into the XML and returns what the page must change (the
+    // patterns that changed alike under one entry, in the order they come):
     //   {"arts": [[id, {name: value}, [removed names]]...],
-    //    "patterns": [[key, {name: value}, [removed names], made]...],
+    //    "patterns": [[[key...], {name: value}, [removed names], made]...],
     //    "removed": [key...]}
     // Throws svg::SvgError before the XML changes.
     nlohmann::json update(const simhost::Document& host, const std::vector<simhost::ArtId>& changed);
@@ -44,9 +45,6 @@ private:
         std::uint64_t key = 0;
         int users = 0;  // objects whose fill shows it
     };
-    using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-    Attributes attributesOf(pugi::xml_node element) const;
     KeyedPattern& keyed(pugi::xml_node pattern);
 
     svg::SvgArtwork& artwork_;

@@ -62,10 +62,22 @@ async function call(path, params = {}) {
     showMessage(await response.text());
     return null;
   }
-  const answer = await response.json();
+  const answer = await readState(response);
   apply(answer.version, answer.state);
   if (!answer.ok) showMessage(answer.error);
   return answer;
+}
+
+// An answer that carries the host's state. The long poll and the answer
+// to a click usually bring the same version at once, a large text when
+// every path changed: the one that comes second is not parsed again.
+async function readState(response) {
+  const shown = response.headers.get("Shunt-State-Version");
+  if (response.ok && shown !== null && Number(shown) === version) {
+    await response.arrayBuffer();
+    return { ok: true, error: "", version, state };
+  }
+  return response.json();
 }
 
 async function poll() {
@@ -73,8 +85,8 @@ async function poll() {
     try {
       const response = await fetch(`/api/state?since=${version}`);
       if (!response.ok) throw new Error(await response.text());
-      const answer = await response.json();
       $("stopped").hidden = true;
+      const answer = await readState(response);
       apply(answer.version, answer.state);
     } catch {
       $("stopped").hidden = false;
@@ -83,7 +95,12 @@ async function poll() {
   }
 }
 
-function showMessage(text) { $("message").textContent = text || ""; }
+// Text is set only when it changes: each change is laid out again.
+function setText(element, text) {
+  if (element.textContent !== text) element.textContent = text;
+}
+
+function showMessage(text) { setText($("message"), text || ""); }
 
 // What the page says when an operation changed nothing, or why it could not.
 function explainUnchanged(before, answer, what) {
@@ -137,15 +154,22 @@ function tileOf(element) {
 }
 
 // A move by whole tiles changes the numbers but not the picture: say so,
-// or it looks as if nothing happened.
+// or it looks as if nothing happened. The first shape that moved otherwise
+// ends the look, which with every path of a large drawing selected is
+// usually the first.
 function explainWholeTiles(id, step) {
   const [dx, dy] = ITEM_DIRECTIONS[id] ?? [0, 0];
-  const tiles = state.selection.map((art) => artworkView.byArt.get(art)).filter(Boolean).map(tileOf);
-  if (!(dx || dy) || tiles.length === 0 || tiles.some((tile) => !tile)) return;
+  if (!(dx || dy)) return;
   const whole = (period) => Number.isInteger(step / period);
-  if (tiles.every((tile) => (!dx || whole(tile.width)) && (!dy || whole(tile.height)))) {
-    showMessage(`Moved by ${step}, a whole number of pattern tiles: the pattern looks the same`);
+  let shapes = 0;
+  for (const art of state.selection) {
+    const element = artworkView.byArt.get(art);
+    if (!element) continue;
+    const tile = tileOf(element);
+    if (!tile || (dx && !whole(tile.width)) || (dy && !whole(tile.height))) return;
+    shapes++;
   }
+  if (shapes > 0) showMessage(`Moved by ${step}, a whole number of pattern tiles: the pattern looks the same`);
 }
 
 async function clickItem(id, event) {
@@ -303,26 +327,35 @@ function patchArtwork(delta) {
     const element = artworkView.byArt.get(id);
     if (element) patchAttributes(element, set, removed);
   }
-  for (const [key, set, removed, made] of delta.patterns) {
-    let element = artworkView.byKey.get(key);
-    if (!element) {
-      if (!made) return false;
-      element = document.createElementNS(SVG_NS, "pattern");
-      element.setAttribute("data-shunt-key", String(key));
-      let defs = artworkView.root.querySelector(":scope > defs");
-      if (!defs) {
-        defs = document.createElementNS(SVG_NS, "defs");
-        artworkView.root.prepend(defs);
-      }
-      defs.append(element);
-      artworkView.byKey.set(key, element);
+  for (const [keys, set, removed, made] of delta.patterns) {
+    for (const key of keys) {
+      if (!patchPattern(key, set, removed, made)) return false;
     }
-    patchAttributes(element, set, removed);
   }
   for (const key of delta.removed) {
     artworkView.byKey.get(key)?.remove();
     artworkView.byKey.delete(key);
   }
+  return true;
+}
+
+// Patches the own pattern of that key, made here when it is new; false
+// when it is not and the page has none.
+function patchPattern(key, set, removed, made) {
+  let element = artworkView.byKey.get(key);
+  if (!element) {
+    if (!made) return false;
+    element = document.createElementNS(SVG_NS, "pattern");
+    element.setAttribute("data-shunt-key", String(key));
+    let defs = artworkView.root.querySelector(":scope > defs");
+    if (!defs) {
+      defs = document.createElementNS(SVG_NS, "defs");
+      artworkView.root.prepend(defs);
+    }
+    defs.append(element);
+    artworkView.byKey.set(key, element);
+  }
+  patchAttributes(element, set, removed);
   return true;
 }
 
@@ -386,6 +419,10 @@ function selectionText() {
   return `${count} selected: ${names}${more}`;
 }
 
+// The handles at the corners and the middles of the sides of a box.
+const HANDLE_PLACES = [["start", "start"], ["center", "start"], ["end", "start"], ["start", "center"],
+  ["end", "center"], ["start", "end"], ["center", "end"], ["end", "end"]];
+
 function renderSelection(force = false) {
   if (!force && selectionShown === state.selectionVersion) return;
   selectionShown = state.selectionVersion;
@@ -403,17 +440,21 @@ function renderSelection(force = false) {
     const box = document.createElement("div");
     box.className = "selection-box";
     box.dataset.selected = String(id);
-    box.style.cssText = `left:${r.left - origin.left}px;top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
-    for (const [x, y] of [[0, 0], [50, 0], [100, 0], [0, 50], [100, 50], [0, 100], [50, 100], [100, 100]]) {
+    box.style.cssText =
+      `margin-left:${r.left - origin.left}px;margin-top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
+    const ring = document.createElement("div");
+    ring.className = "ring";
+    box.append(ring);
+    for (const [x, y] of HANDLE_PLACES) {
       const handle = document.createElement("div");
       handle.className = "handle";
-      handle.style.cssText = `left:${x}%;top:${y}%`;
+      handle.style.cssText = `justify-self:${x};align-self:${y}`;
       box.append(handle);
     }
     boxes.push(box);
   }
   layer.replaceChildren(...boxes);
-  $("selection-status").textContent = selectionText();
+  setText($("selection-status"), selectionText());
   $("artwork").dataset.selection = state.selection.join(",");
 }
 
@@ -516,7 +557,8 @@ function renderPalette() {
   }
   palette.hidden = !model.visible;
   palette.dataset.visible = model.visible ? "1" : "0";
-  palette.style.height = `${model.bounds.bottom - model.bounds.top}px`;
+  const height = `${model.bounds.bottom - model.bounds.top}px`;
+  if (palette.style.height !== height) palette.style.height = height;
   const shape = JSON.stringify([model.items, model.bounds.right - model.bounds.left, model.visible]);
   if (shape !== paletteShape) {
     paletteShape = shape;
@@ -659,16 +701,30 @@ $("palette-title").addEventListener("pointerup", async (event) => {
 
 // --- the menu bar
 
+// Looked for where menus are, not in the whole page: with a large drawing
+// selected, the selection's boxes are most of the page's elements.
+function openMenus() {
+  return [...$("host-menus").querySelectorAll(".menu.open"), ...$("palette-body").querySelectorAll(".popup.open")];
+}
+
 function closeMenus() {
   openMenu = null;
-  for (const open of document.querySelectorAll(".menu.open, .popup.open")) open.classList.remove("open");
+  for (const open of openMenus()) open.classList.remove("open");
 }
 
 document.addEventListener("click", (event) => {
   if (!event.target.closest(".menu, .popup")) closeMenus();
 });
 
-function renderMenus() {
+// The menus as last built. The bar is built again only when they change:
+// laying out what did not change costs a walk over the whole page, large
+// with every path of a large drawing selected.
+let menusShown = "";
+
+function renderMenus(force = false) {
+  const shape = JSON.stringify(state.menus);
+  if (!force && shape === menusShown) return;
+  menusShown = shape;
   const bar = $("host-menus");
   const menus = state.menus.map((menu) => {
     const element = document.createElement("div");
@@ -715,7 +771,7 @@ function menuList(items) {
       entry.addEventListener("click", (event) => {
         event.stopPropagation();
         closeMenus();
-        renderMenus();
+        renderMenus(true);
         call("/api/menu", { item: item.index });
       });
     }
@@ -758,22 +814,28 @@ function renderModal() {
 
 // --- toolbar and status
 
+let logShown = "";
+
 function renderStatus() {
   const doc = state.document;
-  $("document-name").textContent = `${doc.name}${doc.unsaved ? " (unsaved changes)" : ""}`;
+  setText($("document-name"), `${doc.name}${doc.unsaved ? " (unsaved changes)" : ""}`);
   $("document-name").dataset.unsaved = doc.unsaved ? "1" : "0";
-  document.title = `${doc.name} \u2014 Shunt Palette`;
+  const title = `${doc.name} \u2014 Shunt Palette`;
+  if (document.title !== title) document.title = title;
   $("undo").disabled = !state.undo;
   $("redo").disabled = !state.redo;
   if (doc.renderError) showMessage(`The artwork cannot be shown: ${doc.renderError}`);
   else if (doc.message && !$("message").textContent) showMessage(doc.message);
   else if (!doc.message && $("message").textContent.startsWith("Saved to ")) showMessage("");
-  const lines = state.log.slice(-40).map((line) => {
+  const shown = state.log.slice(-40);
+  const shape = JSON.stringify(shown);
+  if (shape === logShown) return;
+  logShown = shape;
+  $("log").replaceChildren(...shown.map((line) => {
     const item = document.createElement("li");
     item.textContent = line;
     return item;
-  });
-  $("log").replaceChildren(...lines);
+  }));
   $("log").scrollTop = $("log").scrollHeight;
 }
 
@@ -817,7 +879,7 @@ document.addEventListener("keydown", (event) => {
     call("/api/save");
   } else if (event.key === "Escape") {
     // Escape closes an open menu; only with none open does it deselect.
-    if (openMenu || document.querySelector(".popup.open")) closeMenus();
+    if (openMenu || openMenus().length) closeMenus();
     else call("/api/select", { ids: "" });
   }
 });
