@@ -158,14 +158,14 @@ def judge(path, host, plugins, renderers):
         touched = np.abs(before - variant).max(axis=2) > 0
         fills = [(variant == np.array(c, dtype=np.int16)).all(axis=2) for c in colours]
         # A fill whose pattern draws nothing (its tile is missing or empty, as in drawings
-        # whose patterns were taken out) shows what lies beneath it: moving it changes
-        # nothing, and nothing there can be judged.
+        # whose patterns were taken out), or nothing farther than the pixel tolerance from
+        # what lies beneath it (a faint texture), cannot show whether it moved.
         solid_pattern_fills(original, folder / "bare.svg", "none")
         if rsvg(folder / "bare.svg", folder / "bare.png", width, height):
             bare = cc.differs(before, cc.load(folder / "bare.png"))
             fills = [f for f in fills if (bare & f).any()]
         if not any(f.any() for f in fills):
-            result["unjudged"] = "its pattern fills draw nothing"
+            result["unjudged"] = "its pattern fills draw nothing the check can tell from what lies beneath"
             return result
         allowed = cc.dilate(touched, 2)
         verdicts = {}
