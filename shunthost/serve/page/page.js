@@ -321,41 +321,42 @@ function patchAttributes(element, set, removed) {
 }
 
 // Applies one step of changes; false when the page must load the whole artwork.
+// The own patterns come first, so that the fills naming them find them.
 function patchArtwork(delta) {
   if (delta.reload || !artworkView.root) return false;
-  for (const [id, set, removed] of delta.arts) {
-    const element = artworkView.byArt.get(id);
-    if (element) patchAttributes(element, set, removed);
-  }
-  for (const [keys, set, removed, made] of delta.patterns) {
+  // New patterns are made apart from the drawing and put into it at once:
+  // a first move of every path of a large drawing makes one for each, and
+  // one by one each made the browser look over the drawing again.
+  const made = document.createDocumentFragment();
+  for (const [keys, set, removed, isNew] of delta.patterns) {
     for (const key of keys) {
-      if (!patchPattern(key, set, removed, made)) return false;
+      let element = artworkView.byKey.get(key);
+      if (!element) {
+        if (!isNew) return false;
+        element = document.createElementNS(SVG_NS, "pattern");
+        element.setAttribute("data-shunt-key", String(key));
+        made.append(element);
+        artworkView.byKey.set(key, element);
+      }
+      patchAttributes(element, set, removed);
     }
   }
-  for (const key of delta.removed) {
-    artworkView.byKey.get(key)?.remove();
-    artworkView.byKey.delete(key);
-  }
-  return true;
-}
-
-// Patches the own pattern of that key, made here when it is new; false
-// when it is not and the page has none.
-function patchPattern(key, set, removed, made) {
-  let element = artworkView.byKey.get(key);
-  if (!element) {
-    if (!made) return false;
-    element = document.createElementNS(SVG_NS, "pattern");
-    element.setAttribute("data-shunt-key", String(key));
+  if (made.firstChild) {
     let defs = artworkView.root.querySelector(":scope > defs");
     if (!defs) {
       defs = document.createElementNS(SVG_NS, "defs");
       artworkView.root.prepend(defs);
     }
-    defs.append(element);
-    artworkView.byKey.set(key, element);
+    defs.append(made);
   }
-  patchAttributes(element, set, removed);
+  for (const [id, set, removed] of delta.arts) {
+    const element = artworkView.byArt.get(id);
+    if (element) patchAttributes(element, set, removed);
+  }
+  for (const key of delta.removed) {
+    artworkView.byKey.get(key)?.remove();
+    artworkView.byKey.delete(key);
+  }
   return true;
 }
 
