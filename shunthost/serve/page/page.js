@@ -557,10 +557,12 @@ function drawSelectionPicture() {
     `width:${width / scale}px;height:${height / scale}px`;
   if (!width || !height) return;
   const context = canvas.getContext("2d");
-  const px = (value) => Math.round(value * scale);
-  // A border 1.5 px wide is drawn whole device pixels wide, as the browser draws it.
-  const thin = Math.max(1, Math.floor(1.5 * scale));
   const handle = unit(8);
+  // Boxes of one shape, as a drawing of many alike objects has, are drawn
+  // once aside and then copied: copying one picture over what is drawn
+  // blends as drawing its parts one by one does.
+  const sprites = new Map();
+  const reach = Math.round(BOX_REACH * scale) + 1;
   for (const box of picture.boxes) {
     if (box.left + box.width < area.left - BOX_REACH || box.left > area.right + BOX_REACH ||
       box.top + box.height < area.top - BOX_REACH || box.top > area.bottom + BOX_REACH) continue;
@@ -568,26 +570,49 @@ function drawSelectionPicture() {
     const boxY = layerY + unit(box.top);
     const boxWidth = unit(box.width);
     const boxHeight = unit(box.height);
-    const x0 = Math.round(boxX) - left;
-    const y0 = Math.round(boxY) - top;
-    const x1 = Math.round(boxX + boxWidth) - left;
-    const y1 = Math.round(boxY + boxHeight) - top;
-    frame(context, x0, y0, x1, y1, px(BOX_REACH), "rgba(255, 255, 255, 0.8)");
-    context.fillStyle = "rgba(27, 95, 224, 0.08)";
-    context.fillRect(x0, y0, x1 - x0, y1 - y0);
-    frame(context, x0 - px(2), y0 - px(2), x1 + px(2), y1 + px(2), px(2), "#1b5fe0");
+    const x0 = Math.round(boxX);
+    const y0 = Math.round(boxY);
+    // The box's size and its handles' rectangles, from its top left corner.
+    const shape = [Math.round(boxX + boxWidth) - x0, Math.round(boxY + boxHeight) - y0];
     for (const [across, down] of HANDLE_PLACES) {
       const hx = boxX + alongside(across, boxWidth) - handle / 2;
       const hy = boxY + alongside(down, boxHeight) - handle / 2;
-      const h0 = Math.round(hx) - left;
-      const v0 = Math.round(hy) - top;
-      const h1 = Math.round(hx + handle) - left;
-      const v1 = Math.round(hy + handle) - top;
-      context.fillStyle = "#1b5fe0";
-      context.fillRect(h0, v0, h1 - h0, v1 - v0);
-      context.fillStyle = "#fff";
-      context.fillRect(h0 + thin, v0 + thin, h1 - h0 - 2 * thin, v1 - v0 - 2 * thin);
+      shape.push(Math.round(hx) - x0, Math.round(hy) - y0, Math.round(hx + handle) - x0, Math.round(hy + handle) - y0);
     }
+    const key = shape.join();
+    const seen = sprites.get(key) ?? 0;
+    if (typeof seen === "number" && seen < 2) {
+      sprites.set(key, seen + 1);
+      paintBox(context, x0 - left, y0 - top, shape, scale);
+      continue;
+    }
+    let sprite = seen;
+    if (typeof sprite === "number") {
+      sprite = new OffscreenCanvas(shape[0] + 2 * reach, shape[1] + 2 * reach);
+      paintBox(sprite.getContext("2d"), reach, reach, shape, scale);
+      sprites.set(key, sprite);
+    }
+    context.drawImage(sprite, x0 - left - reach, y0 - top - reach);
+  }
+}
+
+// Paints one box as page.css draws it, its top left corner at x, y: the
+// halo, the tint, the ring, then each handle, a white square in a border
+// 1.5 px wide, which the browser draws whole device pixels wide.
+function paintBox(context, x, y, shape, scale) {
+  const [width, height] = shape;
+  const px = (value) => Math.round(value * scale);
+  const thin = Math.max(1, Math.floor(1.5 * scale));
+  frame(context, x, y, x + width, y + height, px(BOX_REACH), "rgba(255, 255, 255, 0.8)");
+  context.fillStyle = "rgba(27, 95, 224, 0.08)";
+  context.fillRect(x, y, width, height);
+  frame(context, x - px(2), y - px(2), x + width + px(2), y + height + px(2), px(2), "#1b5fe0");
+  for (let i = 2; i < shape.length; i += 4) {
+    const [h0, v0, h1, v1] = [x + shape[i], y + shape[i + 1], x + shape[i + 2], y + shape[i + 3]];
+    context.fillStyle = "#1b5fe0";
+    context.fillRect(h0, v0, h1 - h0, v1 - v0);
+    context.fillStyle = "#fff";
+    context.fillRect(h0 + thin, v0 + thin, h1 - h0 - 2 * thin, v1 - v0 - 2 * thin);
   }
 }
 
