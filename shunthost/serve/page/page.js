@@ -311,13 +311,15 @@ function patchAttributes(element, set, removed) {
     if (name === "xlink:href") element.removeAttribute("href");
     else element.removeAttribute(name);
   }
-  for (const [qualified, value] of Object.entries(set)) {
-    const colon = qualified.indexOf(":");
-    const prefix = colon < 0 ? "" : qualified.slice(0, colon);
-    const name = qualified.slice(colon + 1);
-    const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
-    setAllowed(element, namespace, name, value);
-  }
+  for (const [qualified, value] of Object.entries(set)) setQualified(element, qualified, value);
+}
+
+function setQualified(element, qualified, value) {
+  const colon = qualified.indexOf(":");
+  const prefix = colon < 0 ? "" : qualified.slice(0, colon);
+  const name = qualified.slice(colon + 1);
+  const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
+  setAllowed(element, namespace, name, value);
 }
 
 // Applies one step of changes; false when the page must load the whole artwork.
@@ -327,27 +329,41 @@ function patchArtwork(delta) {
   // New patterns are made apart from the drawing and put into it at once:
   // a first move of every path of a large drawing makes one for each, and
   // one by one each made the browser look over the drawing again.
-  const made = document.createDocumentFragment();
-  for (const [keys, set, removed, isNew] of delta.patterns) {
-    for (const key of keys) {
+  // The host tells those it made by groups, with what differs among a
+  // group's patterns (their ids) as lists in the order of its keys.
+  const made = [];
+  let lost = false;
+  for (const [keys, set, removed, isNew, each = {}] of delta.patterns) {
+    const differing = Object.entries(each);
+    keys.forEach((key, index) => {
       let element = artworkView.byKey.get(key);
       if (!element) {
-        if (!isNew) return false;
+        if (!isNew) {
+          lost = true;
+          return;
+        }
         element = document.createElementNS(SVG_NS, "pattern");
         element.setAttribute("data-shunt-key", String(key));
-        made.append(element);
+        made.push([key, element]);
         artworkView.byKey.set(key, element);
       }
       patchAttributes(element, set, removed);
-    }
+      for (const [qualified, values] of differing) {
+        if (values[index] !== undefined) setQualified(element, qualified, values[index]);
+      }
+    });
   }
-  if (made.firstChild) {
+  if (lost) return false;
+  if (made.length) {
     let defs = artworkView.root.querySelector(":scope > defs");
     if (!defs) {
       defs = document.createElementNS(SVG_NS, "defs");
       artworkView.root.prepend(defs);
     }
-    defs.append(made);
+    // In the order the host made them, as a fresh load has them.
+    const fragment = document.createDocumentFragment();
+    fragment.append(...made.sort((a, b) => a[0] - b[0]).map(([, element]) => element));
+    defs.append(fragment);
   }
   for (const [id, set, removed] of delta.arts) {
     const element = artworkView.byArt.get(id);
