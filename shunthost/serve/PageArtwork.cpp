@@ -1,5 +1,6 @@
 #include "PageArtwork.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -103,6 +104,64 @@ private:
     std::string text_;
     std::vector<Saved> saved_;
     std::unordered_map<const pugi::xml_node_struct*, Range> ranges_;
+};
+
+// The own patterns a change made, told by groups that set the same
+// attributes: the values all of a group share once, the others (its id,
+// above all) as one list per attribute in the order of the keys. A first
+// move of every path of a large drawing makes a pattern for each, which
+// one entry each made a large part of the server's and the page's work.
+class MadeGroups {
+public:
+    void add(std::uint64_t key, json change) {
+        std::string shape = change[1].dump(-1, ' ', false, json::error_handler_t::replace);
+        for (const auto& [name, value] : change[0].items()) {
+            shape.append(1, '\0').append(name);
+        }
+        const auto [group, fresh] = index_.try_emplace(std::move(shape), groups_.size());
+        if (fresh) {
+            groups_.emplace_back();
+        }
+        groups_[group->second].emplace_back(key, std::move(change));
+    }
+
+    // Entries [[key...], {shared name: value}, [removed names], true, {name: [value...]}].
+    void appendTo(json& patterns) {
+        for (std::vector<std::pair<std::uint64_t, json>>& members : groups_) {
+            json keys = json::array();
+            json shared = json::object();
+            json each = json::object();
+            for (const auto& item : members.front().second[0].items()) {
+                const std::string& name = item.key();
+                const json& value = item.value();
+                const bool same = std::all_of(members.begin(), members.end(), [&](const auto& member) {
+                    return member.second[0][name] == value;
+                });
+                if (same) {
+                    shared[name] = value;
+                    continue;
+                }
+                json values = json::array();
+                for (auto& member : members) {
+                    values.push_back(std::move(member.second[0][name]));
+                }
+                each[name] = std::move(values);
+            }
+            for (const auto& member : members) {
+                keys.push_back(member.first);
+            }
+            json entry =
+                json::array({std::move(keys), std::move(shared), std::move(members.front().second[1]), true});
+            if (!each.empty()) {
+                entry.push_back(std::move(each));
+            }
+            patterns.push_back(std::move(entry));
+        }
+    }
+
+private:
+    std::unordered_map<std::string, std::size_t> index_;
+    std::vector<std::vector<std::pair<std::uint64_t, json>>> groups_;
 };
 
 }  // namespace
@@ -234,6 +293,7 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
     }
     std::unordered_set<const pugi::xml_node_struct*> done;
     std::unordered_map<std::string, std::size_t> alike;
+    MadeGroups madeGroups;
     for (const pugi::xml_node pattern : touched) {
         const pugi::xml_node_struct* node = pattern.internal_object();
         if (!done.insert(node).second) {
@@ -248,21 +308,24 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
         }
         const bool isNew = made.contains(node);
         json change = before.difference(isNew ? AttributeSnapshot::Range{0, 0} : before.of(pattern), pattern);
-        if (!change.is_null() || isNew) {
+        if (isNew) {
+            madeGroups.add(entry->second.key, change.is_null() ? json::array({json::object(), json::array()})
+                                                               : std::move(change));
+        } else if (!change.is_null()) {
             if (change.is_null()) {
                 change = json::array({json::object(), json::array()});
             }
             // Patterns changed alike, as a move changes those of every
             // selected path, are told once with all their keys.
             const auto [group, fresh] = alike.try_emplace(
-                change.dump(-1, ' ', false, json::error_handler_t::replace) + (isNew ? "+" : ""),
-                patterns.size());
+                change.dump(-1, ' ', false, json::error_handler_t::replace), patterns.size());
             if (fresh) {
-                patterns.push_back({json::array(), std::move(change[0]), std::move(change[1]), isNew});
+                patterns.push_back({json::array(), std::move(change[0]), std::move(change[1]), false});
             }
             patterns[group->second][0].push_back(entry->second.key);
         }
     }
+    madeGroups.appendTo(patterns);
     return {{"arts", std::move(arts)}, {"patterns", std::move(patterns)}, {"removed", std::move(removed)}};
 }
 

@@ -33,9 +33,11 @@ public:
 
     // Gives the objects `changed` the style and matrix they have in `host`,
     // puts that into the XML and returns what the page must change (the
-    // patterns that changed alike under one entry, in the order they come):
+    // patterns that changed alike under one entry, in the order they come;
+    // the patterns made, after them, by the attributes they set, with the
+    // values that differ among them, their ids, in the optional last part):
     //   {"arts": [[id, {name: value}, [removed names]]...],
-    //    "patterns": [[[key...], {name: value}, [removed names], made]...],
+    //    "patterns": [[[key...], {name: value}, [removed names], made, {name: [value...]}]...],
     //    "removed": [key...]}
     // Throws svg::SvgError before the XML changes.
     nlohmann::json update(const simhost::Document& host, const std::vector<simhost::ArtId>& changed);

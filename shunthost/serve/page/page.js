@@ -311,51 +311,68 @@ function patchAttributes(element, set, removed) {
     if (name === "xlink:href") element.removeAttribute("href");
     else element.removeAttribute(name);
   }
-  for (const [qualified, value] of Object.entries(set)) {
-    const colon = qualified.indexOf(":");
-    const prefix = colon < 0 ? "" : qualified.slice(0, colon);
-    const name = qualified.slice(colon + 1);
-    const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
-    setAllowed(element, namespace, name, value);
-  }
+  for (const [qualified, value] of Object.entries(set)) setQualified(element, qualified, value);
+}
+
+function setQualified(element, qualified, value) {
+  const colon = qualified.indexOf(":");
+  const prefix = colon < 0 ? "" : qualified.slice(0, colon);
+  const name = qualified.slice(colon + 1);
+  const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
+  setAllowed(element, namespace, name, value);
 }
 
 // Applies one step of changes; false when the page must load the whole artwork.
+// The own patterns come first, so that the fills naming them find them.
 function patchArtwork(delta) {
   if (delta.reload || !artworkView.root) return false;
-  for (const [id, set, removed] of delta.arts) {
-    const element = artworkView.byArt.get(id);
-    if (element) patchAttributes(element, set, removed);
+  // New patterns are made apart from the drawing and put into it at once:
+  // a first move of every path of a large drawing makes one for each, and
+  // one by one each made the browser look over the drawing again.
+  // The host tells those it made by groups, with what differs among a
+  // group's patterns (their ids) as lists in the order of its keys.
+  const made = [];
+  let lost = false;
+  for (const [keys, set, removed, isNew, each = {}] of delta.patterns) {
+    const differing = Object.entries(each);
+    keys.forEach((key, index) => {
+      let element = artworkView.byKey.get(key);
+      if (!element) {
+        if (!isNew) {
+          lost = true;
+          return;
+        }
+        element = document.createElementNS(SVG_NS, "pattern");
+        element.setAttribute("data-shunt-key", String(key));
+        made.push([key, element]);
+        artworkView.byKey.set(key, element);
+      }
+      patchAttributes(element, set, removed);
+      for (const [qualified, values] of differing) {
+        if (values[index] !== undefined) setQualified(element, qualified, values[index]);
+      }
+    });
   }
-  for (const [keys, set, removed, made] of delta.patterns) {
-    for (const key of keys) {
-      if (!patchPattern(key, set, removed, made)) return false;
-    }
-  }
-  for (const key of delta.removed) {
-    artworkView.byKey.get(key)?.remove();
-    artworkView.byKey.delete(key);
-  }
-  return true;
-}
-
-// Patches the own pattern of that key, made here when it is new; false
-// when it is not and the page has none.
-function patchPattern(key, set, removed, made) {
-  let element = artworkView.byKey.get(key);
-  if (!element) {
-    if (!made) return false;
-    element = document.createElementNS(SVG_NS, "pattern");
-    element.setAttribute("data-shunt-key", String(key));
+  if (lost) return false;
+  if (made.length) {
     let defs = artworkView.root.querySelector(":scope > defs");
     if (!defs) {
       defs = document.createElementNS(SVG_NS, "defs");
       artworkView.root.prepend(defs);
     }
-    defs.append(element);
-    artworkView.byKey.set(key, element);
+    // In the order the host made them, as a fresh load has them.
+    const fragment = document.createDocumentFragment();
+    fragment.append(...made.sort((a, b) => a[0] - b[0]).map(([, element]) => element));
+    defs.append(fragment);
   }
-  patchAttributes(element, set, removed);
+  for (const [id, set, removed] of delta.arts) {
+    const element = artworkView.byArt.get(id);
+    if (element) patchAttributes(element, set, removed);
+  }
+  for (const key of delta.removed) {
+    artworkView.byKey.get(key)?.remove();
+    artworkView.byKey.delete(key);
+  }
   return true;
 }
 
@@ -423,6 +440,16 @@ function selectionText() {
 const HANDLE_PLACES = [["start", "start"], ["center", "start"], ["end", "start"], ["start", "center"],
   ["end", "center"], ["start", "end"], ["center", "end"], ["end", "end"]];
 
+// Up to this many selected objects get a box of elements each. A larger
+// selection is drawn on one canvas, and only where it can be seen: ten
+// elements for each of tens of thousands of objects took seconds to make
+// and lay out, whatever part of them was in view.
+const BOXES_AS_ELEMENTS = 64;
+
+// The selection as last drawn on the canvas: the boxes at the artwork's
+// origin, their bounds, and the part of the layer the canvas covers.
+const selectionPicture = { canvas: null, boxes: [], bounds: null, drawn: null, layerLeft: 0, layerTop: 0 };
+
 function renderSelection(force = false) {
   if (!force && selectionShown === state.selectionVersion) return;
   selectionShown = state.selectionVersion;
@@ -430,32 +457,210 @@ function renderSelection(force = false) {
   const container = $("artwork");
   const origin = container.getBoundingClientRect();
   const canvas = $("canvas").getBoundingClientRect();
-  layer.style.left = `${origin.left - canvas.left + $("canvas").scrollLeft}px`;
-  layer.style.top = `${origin.top - canvas.top + $("canvas").scrollTop}px`;
+  const layerLeft = origin.left - canvas.left + $("canvas").scrollLeft;
+  const layerTop = origin.top - canvas.top + $("canvas").scrollTop;
+  layer.style.left = `${layerLeft}px`;
+  layer.style.top = `${layerTop}px`;
   const boxes = [];
   for (const id of state.selection) {
     const element = artworkView.byArt.get(id);
     if (!element) continue;
     const r = element.getBoundingClientRect();
-    const box = document.createElement("div");
-    box.className = "selection-box";
-    box.dataset.selected = String(id);
-    box.style.cssText =
-      `margin-left:${r.left - origin.left}px;margin-top:${r.top - origin.top}px;width:${r.width}px;height:${r.height}px`;
-    const ring = document.createElement("div");
-    ring.className = "ring";
-    box.append(ring);
-    for (const [x, y] of HANDLE_PLACES) {
-      const handle = document.createElement("div");
-      handle.className = "handle";
-      handle.style.cssText = `justify-self:${x};align-self:${y}`;
-      box.append(handle);
-    }
-    boxes.push(box);
+    boxes.push({ id, left: r.left - origin.left, top: r.top - origin.top, width: r.width, height: r.height });
   }
-  layer.replaceChildren(...boxes);
+  if (boxes.length <= BOXES_AS_ELEMENTS) {
+    selectionPicture.boxes = [];
+    layer.replaceChildren(...boxes.map(boxElement));
+  } else {
+    Object.assign(selectionPicture, { boxes, bounds: boundsOf(boxes), drawn: null, layerLeft, layerTop });
+    drawSelectionPicture();
+  }
   setText($("selection-status"), selectionText());
   $("artwork").dataset.selection = state.selection.join(",");
+}
+
+function boxElement(box) {
+  const element = document.createElement("div");
+  element.className = "selection-box";
+  element.dataset.selected = String(box.id);
+  element.style.cssText =
+    `margin-left:${box.left}px;margin-top:${box.top}px;width:${box.width}px;height:${box.height}px`;
+  const ring = document.createElement("div");
+  ring.className = "ring";
+  element.append(ring);
+  for (const [x, y] of HANDLE_PLACES) {
+    const handle = document.createElement("div");
+    handle.className = "handle";
+    handle.style.cssText = `justify-self:${x};align-self:${y}`;
+    element.append(handle);
+  }
+  return element;
+}
+
+// --- the selection on one canvas
+//
+// Drawn as page.css draws a box of elements, box after box in the same
+// order, each edge on the device pixel the browser puts it on: the picture
+// is the same, and so is how boxes that overlap cover each other.
+
+// How far a box's picture reaches outside it: the white halo.
+const BOX_REACH = 5;
+// How much of the layer beyond the view the canvas covers, so that a
+// scroll shows boxes drawn already rather than waiting for them.
+const PICTURE_MARGIN = 256;
+
+function boundsOf(boxes) {
+  let left = Infinity;
+  let top = Infinity;
+  let right = -Infinity;
+  let bottom = -Infinity;
+  for (const box of boxes) {
+    left = Math.min(left, box.left);
+    top = Math.min(top, box.top);
+    right = Math.max(right, box.left + box.width);
+    bottom = Math.max(bottom, box.top + box.height);
+  }
+  const reach = BOX_REACH + 1;
+  return { left: left - reach, top: top - reach, right: right + reach, bottom: bottom + reach };
+}
+
+// The part of the layer the canvas shows now, in the layer's coordinates.
+function selectionInView() {
+  const view = $("canvas");
+  const shown = view.getBoundingClientRect();
+  const origin = $("artwork").getBoundingClientRect();
+  const left = shown.left + view.clientLeft - origin.left;
+  const top = shown.top + view.clientTop - origin.top;
+  return { left, top, right: left + view.clientWidth, bottom: top + view.clientHeight };
+}
+
+const covers = (outer, inner) => outer.left <= inner.left && outer.top <= inner.top &&
+  outer.right >= inner.right && outer.bottom >= inner.bottom;
+
+// Draws the boxes in view, and as far around it as the margin goes; never
+// beyond the boxes, so that the canvas does not make the page scroll further.
+function drawSelectionPicture() {
+  const picture = selectionPicture;
+  const view = selectionInView();
+  const area = {
+    left: Math.max(view.left - PICTURE_MARGIN, picture.bounds.left),
+    top: Math.max(view.top - PICTURE_MARGIN, picture.bounds.top),
+    right: Math.min(view.right + PICTURE_MARGIN, picture.bounds.right),
+    bottom: Math.min(view.bottom + PICTURE_MARGIN, picture.bounds.bottom),
+  };
+  if (!picture.canvas) {
+    picture.canvas = document.createElement("canvas");
+    picture.canvas.className = "selection-picture";
+  }
+  const canvas = picture.canvas;
+  if (canvas.parentNode !== $("selection-layer")) $("selection-layer").replaceChildren(canvas);
+  const scale = window.devicePixelRatio || 1;
+  // Where the browser puts an edge: it lays out in fractions of 1/64 of a
+  // device pixel, adds up the offsets from the scrolled content and paints
+  // on the nearest device pixel; the layer is placed at a fraction too.
+  const unit = (value) => Math.trunc(value * scale * 64) / 64;
+  const layerX = unit(picture.layerLeft);
+  const layerY = unit(picture.layerTop);
+  const left = Math.round(layerX + unit(area.left));
+  const top = Math.round(layerY + unit(area.top));
+  const width = Math.max(0, Math.round(layerX + unit(area.right)) - left);
+  const height = Math.max(0, Math.round(layerY + unit(area.bottom)) - top);
+  picture.drawn = { left: (left - layerX) / scale, top: (top - layerY) / scale,
+    right: (left + width - layerX) / scale, bottom: (top + height - layerY) / scale };
+  canvas.width = width;
+  canvas.height = height;
+  canvas.style.cssText = `margin-left:${picture.drawn.left}px;margin-top:${picture.drawn.top}px;` +
+    `width:${width / scale}px;height:${height / scale}px`;
+  if (!width || !height) return;
+  const context = canvas.getContext("2d");
+  const handle = unit(8);
+  // Boxes of one shape, as a drawing of many alike objects has, are drawn
+  // once aside and then copied: copying one picture over what is drawn
+  // blends as drawing its parts one by one does.
+  const sprites = new Map();
+  const reach = Math.round(BOX_REACH * scale) + 1;
+  for (const box of picture.boxes) {
+    if (box.left + box.width < area.left - BOX_REACH || box.left > area.right + BOX_REACH ||
+      box.top + box.height < area.top - BOX_REACH || box.top > area.bottom + BOX_REACH) continue;
+    const boxX = layerX + unit(box.left);
+    const boxY = layerY + unit(box.top);
+    const boxWidth = unit(box.width);
+    const boxHeight = unit(box.height);
+    const x0 = Math.round(boxX);
+    const y0 = Math.round(boxY);
+    // The box's size and its handles' rectangles, from its top left corner.
+    const shape = [Math.round(boxX + boxWidth) - x0, Math.round(boxY + boxHeight) - y0];
+    for (const [across, down] of HANDLE_PLACES) {
+      const hx = boxX + alongside(across, boxWidth) - handle / 2;
+      const hy = boxY + alongside(down, boxHeight) - handle / 2;
+      shape.push(Math.round(hx) - x0, Math.round(hy) - y0, Math.round(hx + handle) - x0, Math.round(hy + handle) - y0);
+    }
+    const key = shape.join();
+    const seen = sprites.get(key) ?? 0;
+    if (typeof seen === "number" && seen < 2) {
+      sprites.set(key, seen + 1);
+      paintBox(context, x0 - left, y0 - top, shape, scale);
+      continue;
+    }
+    let sprite = seen;
+    if (typeof sprite === "number") {
+      sprite = new OffscreenCanvas(shape[0] + 2 * reach, shape[1] + 2 * reach);
+      paintBox(sprite.getContext("2d"), reach, reach, shape, scale);
+      sprites.set(key, sprite);
+    }
+    context.drawImage(sprite, x0 - left - reach, y0 - top - reach);
+  }
+}
+
+// Paints one box as page.css draws it, its top left corner at x, y: the
+// halo, the tint, the ring, then each handle, a white square in a border
+// 1.5 px wide, which the browser draws whole device pixels wide.
+function paintBox(context, x, y, shape, scale) {
+  const [width, height] = shape;
+  const px = (value) => Math.round(value * scale);
+  const thin = Math.max(1, Math.floor(1.5 * scale));
+  frame(context, x, y, x + width, y + height, px(BOX_REACH), "rgba(255, 255, 255, 0.8)");
+  context.fillStyle = "rgba(27, 95, 224, 0.08)";
+  context.fillRect(x, y, width, height);
+  frame(context, x - px(2), y - px(2), x + width + px(2), y + height + px(2), px(2), "#1b5fe0");
+  for (let i = 2; i < shape.length; i += 4) {
+    const [h0, v0, h1, v1] = [x + shape[i], y + shape[i + 1], x + shape[i + 2], y + shape[i + 3]];
+    context.fillStyle = "#1b5fe0";
+    context.fillRect(h0, v0, h1 - h0, v1 - v0);
+    context.fillStyle = "#fff";
+    context.fillRect(h0 + thin, v0 + thin, h1 - h0 - 2 * thin, v1 - v0 - 2 * thin);
+  }
+}
+
+// Where a handle's middle is along a side of `length`, as the grid aligns it.
+function alongside(place, length) {
+  if (place === "start") return 0;
+  return place === "end" ? length : Math.trunc(length * 32) / 64;
+}
+
+// Fills the band `width` wide around the rectangle, outside it.
+function frame(context, x0, y0, x1, y1, width, color) {
+  context.fillStyle = color;
+  context.beginPath();
+  context.rect(x0 - width, y0 - width, x1 - x0 + 2 * width, y1 - y0 + 2 * width);
+  context.rect(x0, y0, x1 - x0, y1 - y0);
+  context.fill("evenodd");
+}
+
+// A scroll that brings into view what the canvas does not cover draws it again.
+function scrollSelection() {
+  if (!state) return;
+  const picture = selectionPicture;
+  if (!picture.boxes.length) {
+    renderSelection(true);
+    return;
+  }
+  const view = selectionInView();
+  const wanted = { left: Math.max(view.left, picture.bounds.left), top: Math.max(view.top, picture.bounds.top),
+    right: Math.min(view.right, picture.bounds.right), bottom: Math.min(view.bottom, picture.bounds.bottom) };
+  if (wanted.left < wanted.right && wanted.top < wanted.bottom && !covers(picture.drawn, wanted)) {
+    drawSelectionPicture();
+  }
 }
 
 // The artwork's object under a point, or null. A stroke is hit within a few
@@ -889,6 +1094,6 @@ window.addEventListener("resize", () => {
   renderSelection(true);
   if (state.palette && !dragging) placePalette(state.palette.bounds.top, state.palette.bounds.left);
 });
-$("canvas").addEventListener("scroll", () => state && renderSelection(true));
+$("canvas").addEventListener("scroll", scrollSelection);
 
 poll();
