@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <unordered_set>
 
@@ -293,6 +294,8 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
     }
     std::unordered_set<const pugi::xml_node_struct*> done;
     std::unordered_map<std::string, std::size_t> alike;
+    json lastChange;
+    std::size_t lastGroup = std::numeric_limits<std::size_t>::max();
     MadeGroups madeGroups;
     for (const pugi::xml_node pattern : touched) {
         const pugi::xml_node_struct* node = pattern.internal_object();
@@ -316,9 +319,18 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
                 change = json::array({json::object(), json::array()});
             }
             // Patterns changed alike, as a move changes those of every
-            // selected path, are told once with all their keys.
+            // selected path, are told once with all their keys. Such
+            // patterns come one after another, so the last change is
+            // looked at first: its text and a lookup for each of 100,000
+            // patterns cost more than comparing it.
+            if (lastGroup < patterns.size() && change == lastChange) {
+                patterns[lastGroup][0].push_back(entry->second.key);
+                continue;
+            }
             const auto [group, fresh] = alike.try_emplace(
                 change.dump(-1, ' ', false, json::error_handler_t::replace), patterns.size());
+            lastChange = change;
+            lastGroup = group->second;
             if (fresh) {
                 patterns.push_back({json::array(), std::move(change[0]), std::move(change[1]), false});
             }

@@ -186,7 +186,7 @@ ADMDialogRef ServeSession::palette() const {
 }
 
 bool ServeSession::unsavedChanges() const {
-    return !sameState(savedState_, captureState(host_->document()));
+    return !sameState(savedState_, host_->document());
 }
 
 void ServeSession::run() {
@@ -370,11 +370,11 @@ JobOutcome ServeSession::paletteStep(const std::vector<int>& keys,
     if (dialog == nullptr) {
         return {409, "there is no palette"};
     }
-    DocumentState before = captureState(host_->document());
+    captureState(host_->document(), stepBefore_);
     host_->dialogs().setKeysDown(keys);
     callback(dialog);
     host_->dialogs().setKeysDown({});
-    history_.record(std::move(before), host_->document());
+    history_.record(stepBefore_, host_->document());
     return {};
 }
 
@@ -476,7 +476,7 @@ JobOutcome ServeSession::redo() {
 // Save writes the page's copy, brought up to date first so that the page
 // hears of every change the writer makes.
 JobOutcome ServeSession::save() {
-    refreshArtwork(captureState(host_->document()));
+    refreshArtwork();
     artwork_.document = host_->document();
     try {
         svg::writeSvg(artwork_, settings_.saveTo);
@@ -489,22 +489,23 @@ JobOutcome ServeSession::save() {
     return {};
 }
 
-void ServeSession::refreshArtwork(DocumentState now) {
+void ServeSession::refreshArtwork() {
+    const simhost::Document& document = host_->document();
     if (artworkVersion_ == 0) {
         // The copy was made from the same XML as the host's document.
-        renderedState_ = std::move(now);
+        captureState(document, renderedState_);
         artworkVersion_ = 1;
         return;
     }
+    // Compared in place: a copy of a large drawing's state each publish
+    // cost more than the changes it found.
+    const std::optional<std::vector<std::size_t>> changedAt = changedSince(renderedState_, document);
+    const bool sameObjects = changedAt.has_value();
     std::vector<simhost::ArtId> changed;
-    bool sameObjects = now.size() == renderedState_.size();
-    for (std::size_t i = 0; sameObjects && i < now.size(); ++i) {
-        const ArtState& a = now[i];
-        const ArtState& b = renderedState_[i];
-        sameObjects = a.id == b.id;
-        if (sameObjects &&
-            (!simhost::sameStyleFields(a.style, b.style) || !simhost::sameBits(a.matrix, b.matrix))) {
-            changed.push_back(a.id);
+    if (sameObjects) {
+        changed.reserve(changedAt->size());
+        for (const std::size_t i : *changedAt) {
+            changed.push_back(renderedState_[i].id);
         }
     }
     std::string delta;
@@ -527,7 +528,15 @@ void ServeSession::refreshArtwork(DocumentState now) {
         renderError_ = error.what();
         return;
     }
-    renderedState_ = std::move(now);
+    if (sameObjects) {
+        for (const std::size_t i : *changedAt) {
+            const simhost::ArtObject& object = document.art(renderedState_[i].id);
+            renderedState_[i].style = object.style;
+            renderedState_[i].matrix = object.matrix;
+        }
+    } else {
+        captureState(document, renderedState_);
+    }
     ++artworkVersion_;
     if (!sameObjects) {
         deltas_.clear();

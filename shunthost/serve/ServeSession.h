@@ -106,7 +106,7 @@ private:
     void publish();
     // Puts what changed in the document since the page's copy was last made
     // into that copy, as a new artwork version with its delta.
-    void refreshArtwork(DocumentState now);
+    void refreshArtwork();
     void findLinkedImages();
     std::string stateJson() const;
     ADMDialogRef palette() const;
@@ -131,6 +131,7 @@ private:
     std::uint64_t selectionVersion_ = 0;
     std::vector<simhost::ArtId> publishedSelection_;
     UndoHistory history_;
+    DocumentState stepBefore_;  // the document before a palette step, its storage kept
     DocumentState savedState_;
     std::string savedMessage_;
     std::vector<OpenModal> modals_;

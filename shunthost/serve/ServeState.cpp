@@ -143,10 +143,8 @@ std::string ServeSession::stateJson() const {
 }
 
 void ServeSession::publish() {
-    // One look at the document serves both questions.
-    DocumentState now = captureState(host_->document());
-    unsaved_ = !sameState(savedState_, now);
-    refreshArtwork(std::move(now));
+    unsaved_ = !sameState(savedState_, host_->document());
+    refreshArtwork();
     if (host_->document().selection() != publishedSelection_ || selectionVersion_ == 0) {
         publishedSelection_ = host_->document().selection();
         ++selectionVersion_;

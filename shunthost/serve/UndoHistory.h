@@ -5,6 +5,7 @@
 #define SHUNTHOST_SERVE_UNDOHISTORY_H
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "simhost/Document.h"
@@ -20,17 +21,26 @@ struct ArtState {
 using DocumentState = std::vector<ArtState>;
 
 DocumentState captureState(const simhost::Document& document);
+// The same into `into`, whose storage is used again: a state of a large
+// drawing is tens of megabytes, fresh memory for which costs more than the copy.
+void captureState(const simhost::Document& document, DocumentState& into);
 // Gives each object that is still alive the style and matrix it had.
 void restoreState(simhost::Document& document, const DocumentState& state);
 // Field by field and bit for bit; reserved bytes do not count, so a plug-in
 // that writes back an unchanged record with other padding changed nothing.
 bool sameState(const DocumentState& a, const DocumentState& b);
+// The same against the document as it is now, without copying its state.
+bool sameState(const DocumentState& state, const simhost::Document& document);
+// Where in `state` the document now differs, in increasing order; nothing
+// when objects came or went since.
+std::optional<std::vector<std::size_t>> changedSince(const DocumentState& state,
+                                                     const simhost::Document& document);
 
 class UndoHistory {
 public:
     // Records a step when the document is no longer as it was in `before`.
     // A new step drops whatever could have been redone. True when recorded.
-    bool record(DocumentState before, const simhost::Document& after);
+    bool record(const DocumentState& before, const simhost::Document& after);
     bool undo(simhost::Document& document);
     bool redo(simhost::Document& document);
     bool canUndo() const { return done_ > 0; }

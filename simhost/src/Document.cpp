@@ -161,7 +161,12 @@ std::vector<ArtId> Document::documentOrder() const {
     std::vector<ArtId> out;
     out.reserve(objects_.size());
     for (ArtId id : topLevel_) {
-        appendInOrder(id, out);
+        // Most of a large drawing is paths at the top level, which need no walk.
+        if (objects_[id].children.empty()) {
+            out.push_back(id);
+        } else {
+            appendInOrder(id, out);
+        }
     }
     return out;
 }
