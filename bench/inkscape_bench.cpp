@@ -14,7 +14,6 @@
 //     (the plug-in's and the SVG writer's work, not the extension's).
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,6 +23,7 @@
 
 #include "InkscapeEffect.h"
 #include "ScenarioRunner.h"
+#include "SideBySide.h"
 #include "svg/SvgDocument.h"
 
 namespace {
@@ -59,12 +59,6 @@ fs::path generated(int paths) {
     }
     out << "  </g>\n</svg>\n";
     return path;
-}
-
-double cpuNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
 shunthost::EffectSettings settings() {
@@ -110,29 +104,9 @@ void slide(const fs::path& input, int selected) {
     benchmark::DoNotOptimize(shunthost::runEffect(call, effectSettings, out, messages));
 }
 
-using Side = void (*)(const fs::path& input, int paths);
-
-// Each iteration runs every side once, starting with the next one each time,
-// and times each: the sides see the same moments of a busy machine.
-void compare(benchmark::State& state, const std::vector<std::pair<const char*, Side>>& sides) {
+void compare(benchmark::State& state, const std::vector<std::pair<const char*, bench::Side>>& sides) {
     const int paths = static_cast<int>(state.range(0));
-    const fs::path input = generated(paths);
-    std::vector<double> spent(sides.size(), 0.0);
-    std::size_t first = 0;
-    for (auto _ : state) {
-        for (std::size_t k = 0; k < sides.size(); ++k) {
-            const std::size_t side = (first + k) % sides.size();
-            const double start = cpuNanoseconds();
-            sides[side].second(input, paths);
-            spent[side] += cpuNanoseconds() - start;
-        }
-        first = (first + 1) % sides.size();
-    }
-    for (std::size_t side = 0; side < sides.size(); ++side) {
-        state.counters[sides[side].first] =
-            benchmark::Counter(spent[side], benchmark::Counter::kAvgIterations);
-    }
-    state.counters["paths"] = static_cast<double>(paths);
+    bench::compareSides(state, generated(paths), paths, sides);
 }
 
 void Effect(benchmark::State& state) {

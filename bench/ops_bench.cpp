@@ -27,11 +27,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "SideBySide.h"
 #include "simhost/DialogManager.h"
 #include "simhost/Host.h"
 
@@ -274,12 +274,6 @@ World& world() {
     return theWorld;
 }
 
-double cpuNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
-
 enum class Caches { Warm, Cold };
 
 // Reads through a buffer four times the last-level cache (64 MB at least), so
@@ -323,13 +317,13 @@ void run(benchmark::State& state, Operation operation, Caches caches) {
             if (caches == Caches::Cold) {
                 evictCaches();
             }
-            const double start = cpuNanoseconds();
+            const double start = bench::cpuNanoseconds();
             if (side) {
                 host.palette(operation);
-                palette += cpuNanoseconds() - start;
+                palette += bench::cpuNanoseconds() - start;
             } else {
                 host.bare(operation);
-                bare += cpuNanoseconds() - start;
+                bare += bench::cpuNanoseconds() - start;
             }
         }
         paletteFirst = !paletteFirst;

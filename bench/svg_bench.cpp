@@ -18,13 +18,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "SideBySide.h"
 #include "svg/SvgDocument.h"
 
 namespace {
@@ -85,14 +85,6 @@ fs::path generated(int paths) {
 
 constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_wconv_attribute;
 constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration;
-
-double cpuNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
-
-using Side = void (*)(const fs::path& input, int paths);
 
 void pugixmlOpenAndSave(const fs::path& input, int) {
     pugi::xml_document document;
@@ -156,28 +148,10 @@ void documentOnly(const fs::path&, int paths) {
     benchmark::DoNotOptimize(document.slotCount());
 }
 
-// Each iteration runs every side once, starting with the next one each time,
-// and times each: the sides see the same moments of a busy machine, so their
-// ratios hold however busy it is.
-void compare(benchmark::State& state, const std::vector<std::pair<const char*, Side>>& sides) {
+void compare(benchmark::State& state, const std::vector<std::pair<const char*, bench::Side>>& sides) {
     const int paths = static_cast<int>(state.range(0));
     const fs::path input = generated(paths);
-    std::vector<double> spent(sides.size(), 0.0);
-    std::size_t first = 0;
-    for (auto _ : state) {
-        for (std::size_t k = 0; k < sides.size(); ++k) {
-            const std::size_t side = (first + k) % sides.size();
-            const double start = cpuNanoseconds();
-            sides[side].second(input, paths);
-            spent[side] += cpuNanoseconds() - start;
-        }
-        first = (first + 1) % sides.size();
-    }
-    for (std::size_t side = 0; side < sides.size(); ++side) {
-        state.counters[sides[side].first] =
-            benchmark::Counter(spent[side], benchmark::Counter::kAvgIterations);
-    }
-    state.counters["paths"] = static_cast<double>(paths);
+    bench::compareSides(state, input, paths, sides);
     state.counters["file bytes"] = static_cast<double>(fs::file_size(input));
 }
 
