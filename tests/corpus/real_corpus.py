@@ -246,6 +246,17 @@ def main():
     summarise(results)
 
 
+def listed(title, rows, describe, after=""):
+    """Prints how many rows there are under `title`, then a line for each."""
+    print(f"{title}: {len(rows)}{after}")
+    for r in rows:
+        print(f"  {describe(r)}")
+
+
+def with_verdicts(r):
+    return f"{r['file']}: {r['verdicts']}"
+
+
 def summarise(results):
     refused = collections.Counter(r["refused"] for r in results if "refused" in r)
     refused_rendered = [r for r in results if "refused" in r and r.get("rsvg_renders")]
@@ -265,31 +276,19 @@ def summarise(results):
         print(f"  {count:6d}  {reason}")
     print(f"not rendered by librsvg: {sum(1 for r in results if r.get('rsvg_renders') is False)}")
     print(f"saved unchanged, pixel-identical in librsvg: {identical} of {len(rendered)}")
-    print(f"damaged: {len(damaged)}")
-    for r in damaged:
-        print(f"  {r['file']}: {r['damaged']}")
+    listed("damaged", damaged, lambda r: f"{r['file']}: {r['damaged']}")
     print(f"with pattern fills, operated on: {len(operated)}")
     for reason, count in unjudged.most_common():
         print(f"with pattern fills, not judged: {count} ({reason})")
-    print(f"objects moved (pixels changed outside the pattern fills): {len(moved)}")
-    for r in moved:
-        print(f"  {r['file']}: {r['verdicts']}")
-    print(f"pattern not displaced as expected in any renderer: {len(wrong)}")
-    for r in wrong:
-        print(f"  {r['file']}: {r['verdicts']}")
+    listed("objects moved (pixels changed outside the pattern fills)", moved, with_verdicts)
+    listed("pattern not displaced as expected in any renderer", wrong, with_verdicts)
     # A renderer that drew nothing judged nothing: say so, so that a run
     # where one could not start is not read as one where it agreed.
     for renderer in sorted({name for r in operated for name in r["verdicts"]}):
         missing = [r for r in operated if r["verdicts"].get(renderer) == "not rendered"]
-        print(f"not rendered by {renderer}: {len(missing)} of {len(operated)}")
-        for r in missing:
-            print(f"  {r['file']}")
-    print(f"renderer disagreements: {len(disagree)}")
-    for r in disagree:
-        print(f"  {r['file']}: {r['verdicts']}")
-    print(f"files the checker could not read: {len(errors)}")
-    for r in errors:
-        print(f"  {r['file']}: {r.get('error') or r.get('unreadable')}")
+        listed(f"not rendered by {renderer}", missing, lambda r: r["file"], f" of {len(operated)}")
+    listed("renderer disagreements", disagree, with_verdicts)
+    listed("files the checker could not read", errors, lambda r: f"{r['file']}: {r.get('error') or r.get('unreadable')}")
 
 
 if __name__ == "__main__":
