@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "SvgDocumentIds.h"
@@ -67,6 +68,11 @@ struct SvgArtwork {
     std::string sourceName;                // the file read, for messages
     SourceEncoding encoding;               // the file's, kept on saving
     XmlNames names;                        // how the file names SVG's elements and XLink
+    // The white space before each of the document's own nodes (declaration,
+    // comments, doctype, the root) and after the last, as the file had it:
+    // XML keeps no text between them, so pugixml does not either.
+    std::vector<std::pair<pugi::xml_node, std::string>> spaceBefore;
+    std::string spaceAfter = "\n";
     // Attribute values are kept as written; this says what they mean. Reading
     // a value may store its decoded text, even in a const artwork.
     mutable XmlText text;

@@ -557,6 +557,42 @@ void checkDeclarationComesFirst(const SvgArtwork& artwork, std::string_view head
     }
 }
 
+bool isXmlSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+// The white space the text ends with; taken before parsing, which overwrites
+// the last byte.
+std::string_view spaceAtEnd(std::string_view text) {
+    std::size_t start = text.size();
+    while (start > 0 && isXmlSpace(text[start - 1])) {
+        --start;
+    }
+    return text.substr(start);
+}
+
+// The white space before each of the document's own nodes, found in the
+// parsed text: each node starts at the '<' before its name or value, and the
+// white space between nodes is left as it was by parsing in place.
+void noteOuterSpace(SvgArtwork& artwork, const char* parsed, std::string_view after) {
+    artwork.spaceAfter = after;
+    for (const pugi::xml_node node : artwork.xml->children()) {
+        const std::ptrdiff_t offset = node.offset_debug();
+        if (offset < 0) {
+            continue;
+        }
+        std::ptrdiff_t start = offset;
+        while (start > 0 && parsed[start] != '<') {
+            --start;
+        }
+        std::ptrdiff_t space = start;
+        while (space > 0 && isXmlSpace(parsed[space - 1])) {
+            --space;
+        }
+        artwork.spaceBefore.emplace_back(node, std::string(parsed + space, parsed + start));
+    }
+}
+
 // Parses the file's bytes, in whatever encoding, and reads the document.
 // UTF-8 is parsed where it was read, without a copy; where its lines end is
 // noted first, as parsing overwrites some line ends.
@@ -577,11 +613,13 @@ void parseAndRead(SvgArtwork& artwork, std::string&& bytes, const std::filesyste
     const bool hasApostrophe = text.find('\'', start) != std::string::npos;
     const std::string_view parsed = std::string_view(text).substr(start);
     LineEnds lineEnds(parsed);
+    const std::string spaceAfter(spaceAtEnd(parsed));
     const pugi::xml_parse_result result = artwork.xml->load_buffer_inplace(
         text.data() + start, parsed.size(), kParseOptions, pugi::encoding_utf8);
     ReadErrors errors(artwork.sourceName, std::move(lineEnds));
     checkParsed(result, artwork, errors);
     checkDeclarationComesFirst(artwork, std::string_view(text).substr(start, 5));
+    noteOuterSpace(artwork, text.data() + start, spaceAfter);
     try {
         artwork.text.setEntities(declaredEntities(*artwork.xml));
         if (hasApostrophe) {

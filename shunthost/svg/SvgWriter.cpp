@@ -201,13 +201,25 @@ void applyChanges(SvgArtwork& artwork) {
 
 namespace {
 
-// The document's own nodes (declaration, comments, doctype, the root) one a
-// line: XML keeps no white space between them, so pugixml cannot keep it.
+// The document's own nodes (declaration, comments, doctype, the root) with
+// the white space the file had between them; one a line where it had none.
 void save(const SvgArtwork& artwork, pugi::xml_writer& writer) {
+    std::size_t next = 0;
+    bool first = true;
     for (const pugi::xml_node node : artwork.xml->children()) {
+        std::string_view space = first ? "" : "\n";
+        const auto known =
+            std::find_if(artwork.spaceBefore.begin() + static_cast<std::ptrdiff_t>(next),
+                         artwork.spaceBefore.end(), [node](const auto& n) { return n.first == node; });
+        if (known != artwork.spaceBefore.end()) {
+            space = known->second;
+            next = static_cast<std::size_t>(known - artwork.spaceBefore.begin()) + 1;
+        }
+        writer.write(space.data(), space.size());
         node.print(writer, "", kSaveOptions, pugi::encoding_utf8);
-        writer.write("\n", 1);
+        first = false;
     }
+    writer.write(artwork.spaceAfter.data(), artwork.spaceAfter.size());
 }
 
 // The whole file in its own encoding, byte order mark first.

@@ -126,10 +126,19 @@ TEST(SvgRoundTrip, AnUnchangedDocumentIsWrittenAsItWasRead) {
   <![CDATA[ raw ]]>
 </svg>
 )svg";
-    SvgArtwork artwork = readSvgText(text);
-    std::string saved;
-    reopened(artwork, &saved);
-    EXPECT_EQ(saved, text);
+    // The white space between the document's own nodes, and at its end, as
+    // editors and exports leave it.
+    const std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg"/>)";
+    const std::vector<std::string> files = {
+        text, "<?xml version=\"1.0\"?><!-- glued -->" + svg,
+        "<!-- c -->\r\n\r\n" + svg + "\n<!-- end -->  \n\n", "\n \t" + svg + "<?after it?>",
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE svg [ <!ENTITY e \"<>\"> ]>" + svg};
+    for (const std::string& file : files) {
+        SvgArtwork artwork = readSvgText(file);
+        std::string saved;
+        reopened(artwork, &saved);
+        EXPECT_EQ(saved, file);
+    }
 }
 
 // Attribute values are saved as the file wrote them, whether or not the path
