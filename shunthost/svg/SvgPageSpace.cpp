@@ -135,55 +135,55 @@ std::optional<double> geometryLength(std::string_view text, double reference) {
 namespace {
 
 // The viewBox "x y width height", when it has four numbers and an area.
-std::optional<std::array<double, 4>> viewBoxOf(pugi::xml_node svg) {
+std::optional<std::array<double, 4>> viewBoxOf(pugi::xml_node svg, XmlText& text) {
     const pugi::xml_attribute attribute = svg.attribute("viewBox");
     if (!attribute) {
         return std::nullopt;
     }
-    const auto numbers = parseNumberList(attribute.value());
+    const auto numbers = parseNumberList(text.decode(attribute));
     if (!numbers || numbers->size() != 4 || !((*numbers)[2] > 0) || !((*numbers)[3] > 0)) {
         return std::nullopt;
     }
     return std::array<double, 4>{(*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]};
 }
 
-double lengthOr(pugi::xml_node element, const char* name, double reference, double otherwise) {
+double lengthOr(pugi::xml_node element, XmlText& text, const char* name, double reference, double otherwise) {
     const pugi::xml_attribute attribute = element.attribute(name);
     if (!attribute) {
         return otherwise;
     }
-    return geometryLength(attribute.value(), reference).value_or(otherwise);
+    return geometryLength(text.decode(attribute), reference).value_or(otherwise);
 }
 
 }  // namespace
 
-Affine nestedViewport(pugi::xml_node svg, const ViewportSize& outside, ViewportSize& inside) {
-    const double x = lengthOr(svg, "x", outside.width, 0);
-    const double y = lengthOr(svg, "y", outside.height, 0);
-    const double width = lengthOr(svg, "width", outside.width, outside.width);
-    const double height = lengthOr(svg, "height", outside.height, outside.height);
+Affine nestedViewport(pugi::xml_node svg, XmlText& text, const ViewportSize& outside, ViewportSize& inside) {
+    const double x = lengthOr(svg, text, "x", outside.width, 0);
+    const double y = lengthOr(svg, text, "y", outside.height, 0);
+    const double width = lengthOr(svg, text, "width", outside.width, outside.width);
+    const double height = lengthOr(svg, text, "height", outside.height, outside.height);
     Affine placement{1, 0, 0, 1, x, y};
     inside = {width, height};
-    if (const auto box = viewBoxOf(svg)) {
+    if (const auto box = viewBoxOf(svg, text)) {
         placement = fitBox((*box)[0], (*box)[1], (*box)[2], (*box)[3], x, y, width, height,
-                           parseAspectRatio(svg.attribute("preserveAspectRatio").value()));
+                           parseAspectRatio(text.decode(svg.attribute("preserveAspectRatio"))));
         inside = {(*box)[2], (*box)[3]};
     }
     // A transform on a nested <svg> applies outside its viewport; one that
     // cannot be read is ignored, as renderers ignore it.
     if (const pugi::xml_attribute transform = svg.attribute("transform")) {
-        if (const auto own = parseTransformExactly(transform.value())) {
+        if (const auto own = parseTransformExactly(text.decode(transform))) {
             return times(*own, placement);
         }
     }
     return placement;
 }
 
-ViewportSize rootViewport(pugi::xml_node root) {
-    if (const auto box = viewBoxOf(root)) {
+ViewportSize rootViewport(pugi::xml_node root, XmlText& text) {
+    if (const auto box = viewBoxOf(root, text)) {
         return {(*box)[2], (*box)[3]};
     }
-    return {lengthOr(root, "width", 0, 0), lengthOr(root, "height", 0, 0)};
+    return {lengthOr(root, text, "width", 0, 0), lengthOr(root, text, "height", 0, 0)};
 }
 
 namespace {

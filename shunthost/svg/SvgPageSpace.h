@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "SvgTransform.h"
+#include "SvgXmlText.h"
 
 namespace shunthost::svg {
 
@@ -43,12 +44,13 @@ Affine fitBox(double boxX, double boxY, double boxWidth, double boxHeight, doubl
 std::optional<double> geometryLength(std::string_view text, double reference);
 
 // A nested <svg>: the map from its content's user space into the user space
-// it sits in, and the size of the viewport its content sees.
-Affine nestedViewport(pugi::xml_node svg, const ViewportSize& outside, ViewportSize& inside);
+// it sits in, and the size of the viewport its content sees. Its values are
+// read as they mean through `text`.
+Affine nestedViewport(pugi::xml_node svg, XmlText& text, const ViewportSize& outside, ViewportSize& inside);
 
 // The viewport the root gives its content: its viewBox, else its width and
 // height; unknown parts are 0.
-ViewportSize rootViewport(pugi::xml_node root);
+ViewportSize rootViewport(pugi::xml_node root, XmlText& text);
 
 // The host's matrix for an element: outside · own · inside, in page
 // coordinates turned upward, rounded to floats once. With nothing outside or

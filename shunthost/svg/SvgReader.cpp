@@ -69,7 +69,7 @@ public:
         Frame top;
         top.element = root;
         top.next = root.first_child();
-        top.viewport = rootViewport(root);
+        top.viewport = rootViewport(root, art_.text);
         ElementAttributes attributes = gatherAttributes(root, art_, own_);
         if (!attributes.id.empty()) {
             idHashes_.push_back(DocumentIds::hashOf(attributes.id));
@@ -356,8 +356,8 @@ private:
                 members.viewport = frame.viewport;
                 members.outside = frame.outside;
                 if (std::strcmp(art_.names.svgLocalName(child), "svg") == 0) {
-                    members.outside =
-                        times(frame.outside, nestedViewport(child, frame.viewport, members.viewport));
+                    members.outside = times(
+                        frame.outside, nestedViewport(child, art_.text, frame.viewport, members.viewport));
                 } else if (const auto transform = ownTransform(attributes.transform)) {
                     members.outside = times(frame.outside, *transform);
                 }
