@@ -307,19 +307,39 @@ function showWholeArtwork(text) {
 }
 
 function patchAttributes(element, set, removed) {
-  for (const name of removed) {
-    if (name === "xlink:href") element.removeAttribute("href");
-    else element.removeAttribute(name);
+  applyWrites(element, writesFor(element.localName, set, removed));
+}
+
+// What setting `set` and removing `removed` does to an element named `tag`,
+// worked out once: a move of every path of a large drawing sets the same
+// on each of their patterns.
+function writesFor(tag, set, removed) {
+  const writes = removed.map((name) => [null, name === "xlink:href" ? "href" : name, null]);
+  for (const [qualified, value] of Object.entries(set)) {
+    const colon = qualified.indexOf(":");
+    const prefix = colon < 0 ? "" : qualified.slice(0, colon);
+    const name = qualified.slice(colon + 1);
+    const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
+    const allowed = allowedValue(tag, namespace, name, value);
+    if (allowed === null) continue;
+    // A link is kept as plain href, whichever way the file wrote it.
+    if (name === "href") writes.push([undefined, "href", allowed]);
+    else if (namespace === XML_NS) writes.push([XML_NS, `xml:${name}`, allowed]);
+    else writes.push([undefined, name, allowed]);
   }
-  for (const [qualified, value] of Object.entries(set)) setQualified(element, qualified, value);
+  return writes;
+}
+
+function applyWrites(element, writes) {
+  for (const [namespace, name, value] of writes) {
+    if (value === null) element.removeAttribute(name);
+    else if (namespace === XML_NS) element.setAttributeNS(XML_NS, name, value);
+    else element.setAttribute(name, value);
+  }
 }
 
 function setQualified(element, qualified, value) {
-  const colon = qualified.indexOf(":");
-  const prefix = colon < 0 ? "" : qualified.slice(0, colon);
-  const name = qualified.slice(colon + 1);
-  const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
-  setAllowed(element, namespace, name, value);
+  applyWrites(element, writesFor(element.localName, { [qualified]: value }, []));
 }
 
 // Applies one step of changes; false when the page must load the whole artwork.
@@ -335,6 +355,7 @@ function patchArtwork(delta) {
   let lost = false;
   for (const [keys, set, removed, isNew, each = {}] of delta.patterns) {
     const differing = Object.entries(each);
+    const writes = new Map();
     keys.forEach((key, index) => {
       let element = artworkView.byKey.get(key);
       if (!element) {
@@ -347,7 +368,9 @@ function patchArtwork(delta) {
         made.push([key, element]);
         artworkView.byKey.set(key, element);
       }
-      patchAttributes(element, set, removed);
+      const tag = element.localName;
+      if (!writes.has(tag)) writes.set(tag, writesFor(tag, set, removed));
+      applyWrites(element, writes.get(tag));
       for (const [qualified, values] of differing) {
         if (values[index] !== undefined) setQualified(element, qualified, values[index]);
       }
