@@ -289,6 +289,8 @@ function showWholeArtwork(text) {
   if (source.namespaceURI !== SVG_NS || source.localName !== "svg") {
     artworkShadow().replaceChildren();
     artworkView.root = null;
+    $("artwork").style.removeProperty("clip-path");
+    artworkKept = null;
     showMessage("The artwork cannot be shown.");
     return;
   }
@@ -304,6 +306,7 @@ function showWholeArtwork(text) {
   }
   artworkView.root = root;
   artworkShadow().replaceChildren(root);
+  clipArtwork();
 }
 
 function patchAttributes(element, set, removed) {
@@ -668,6 +671,48 @@ function frame(context, x0, y0, x1, y1, width, color) {
   context.rect(x0 - width, y0 - width, x1 - x0 + 2 * width, y1 - y0 + 2 * width);
   context.rect(x0, y0, x1 - x0, y1 - y0);
   context.fill("evenodd");
+}
+
+// --- the part of a large drawing that is drawn
+//
+// The browser draws a scrolled drawing far beyond the view, so that a scroll
+// finds it drawn; with 100,000 shapes each filled with a pattern of its own,
+// that was most of the time a click on an arrow took to show. A drawing
+// larger than the view is clipped to the view and a margin around it, and a
+// scroll that brings the clip's edge into view moves the clip: what can be
+// seen is the same.
+
+const ARTWORK_MARGIN = 512;
+// The artwork's shadow, outside its box, is never clipped.
+const ARTWORK_SHADOW = 8;
+let artworkKept = null;
+
+function clipArtwork() {
+  const host = $("artwork");
+  const width = host.offsetWidth;
+  const height = host.offsetHeight;
+  const view = selectionInView();
+  const kept = {
+    left: Math.max(view.left - ARTWORK_MARGIN, 0), top: Math.max(view.top - ARTWORK_MARGIN, 0),
+    right: Math.min(view.right + ARTWORK_MARGIN, width), bottom: Math.min(view.bottom + ARTWORK_MARGIN, height),
+  };
+  artworkKept = kept;
+  if (kept.left === 0 && kept.top === 0 && kept.right === width && kept.bottom === height) {
+    host.style.removeProperty("clip-path");
+    return;
+  }
+  const inset = (amount) => (amount > 0 ? `${amount}px` : `${-ARTWORK_SHADOW}px`);
+  host.style.setProperty("clip-path", `inset(${inset(kept.top)} ${inset(width - kept.right)} ` +
+    `${inset(height - kept.bottom)} ${inset(kept.left)})`);
+}
+
+function scrollArtwork() {
+  if (!artworkKept) return;
+  const view = selectionInView();
+  const host = $("artwork");
+  const shown = { left: Math.max(view.left, 0), top: Math.max(view.top, 0),
+    right: Math.min(view.right, host.offsetWidth), bottom: Math.min(view.bottom, host.offsetHeight) };
+  if (shown.left < shown.right && shown.top < shown.bottom && !covers(artworkKept, shown)) clipArtwork();
 }
 
 // A scroll that brings into view what the canvas does not cover draws it again.
@@ -1113,10 +1158,14 @@ document.addEventListener("keydown", (event) => {
 });
 
 window.addEventListener("resize", () => {
+  if (artworkKept) clipArtwork();
   if (!state) return;
   renderSelection(true);
   if (state.palette && !dragging) placePalette(state.palette.bounds.top, state.palette.bounds.left);
 });
-$("canvas").addEventListener("scroll", scrollSelection);
+$("canvas").addEventListener("scroll", () => {
+  scrollArtwork();
+  scrollSelection();
+});
 
 poll();
