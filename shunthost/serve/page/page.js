@@ -682,7 +682,7 @@ function frame(context, x0, y0, x1, y1, width, color) {
 // scroll that brings the clip's edge into view moves the clip: what can be
 // seen is the same.
 
-const ARTWORK_MARGIN = 512;
+const ARTWORK_MARGIN = 256;
 // The artwork's shadow, outside its box, is never clipped.
 const ARTWORK_SHADOW = 8;
 let artworkKept = null;
