@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
-#include <unordered_set>
+#include <utility>
 
 namespace shunthost::serve {
 
@@ -14,98 +14,156 @@ using nlohmann::json;
 namespace {
 
 bool isOurs(const char* name) {
-    return std::strcmp(name, kArtAttribute) == 0 || std::strcmp(name, kPatternKeyAttribute) == 0;
+    return name[0] == 'd' &&
+           (std::strcmp(name, kArtAttribute) == 0 || std::strcmp(name, kPatternKeyAttribute) == 0);
 }
 
+// What changed of one element: its new values and the names gone. The texts
+// point into the XML and the snapshot, so it lasts only as long as the update.
+struct Change {
+    std::vector<std::pair<const char*, std::string_view>> set;
+    std::vector<const char*> removed;
+
+    bool empty() const { return set.empty() && removed.empty(); }
+    void clear() {
+        set.clear();
+        removed.clear();
+    }
+    bool operator==(const Change& other) const {
+        const auto sameName = [](const char* a, const char* b) { return std::strcmp(a, b) == 0; };
+        return set.size() == other.set.size() && removed.size() == other.removed.size() &&
+               std::equal(set.begin(), set.end(), other.set.begin(),
+                          [&](const auto& a, const auto& b) {
+                              return a.second == b.second && sameName(a.first, b.first);
+                          }) &&
+               std::equal(removed.begin(), removed.end(), other.removed.begin(), sameName);
+    }
+    // One text for each different change, to find changes alike that do not follow each other.
+    std::string text() const {
+        std::string out;
+        for (const auto& [name, value] : set) {
+            out.append(name).append(1, '\0').append(value).append(1, '\0');
+        }
+        out.append(1, '\1');
+        for (const char* name : removed) {
+            out.append(name).append(1, '\0');
+        }
+        return out;
+    }
+    json setJson() const {
+        json out = json::object();
+        for (const auto& [name, value] : set) {
+            out[name] = std::string(value);
+        }
+        return out;
+    }
+    json removedJson() const {
+        json out = json::array();
+        for (const char* name : removed) {
+            out.push_back(name);
+        }
+        return out;
+    }
+};
+
+}  // namespace
+
 // The attributes of the elements a change may touch, as they were before it,
-// all in one buffer: a click on every path of a large drawing takes tens of
-// thousands of them, which one string each made the server's slowest part.
+// all in one buffer that later updates use again. Values are kept as written:
+// one the writer rewrote alike compares equal, and the rare one written
+// otherwise but meaning the same is told again, which shows the same.
 class AttributeSnapshot {
 public:
+    using Range = std::pair<std::size_t, std::size_t>;  // into saved_
+
+    void clear() {
+        text_.clear();
+        saved_.clear();
+    }
+
+    // Keeps the element's attributes, other than ours.
+    Range take(pugi::xml_node element) {
+        const std::size_t first = saved_.size();
+        for (const pugi::xml_attribute attribute : element.attributes()) {
+            const char* name = attribute.name();
+            if (isOurs(name)) {
+                continue;
+            }
+            const char* value = attribute.value();
+            const std::size_t valueSize = std::strlen(value);
+            Saved saved{text_.size(), 0, valueSize};
+            text_.append(name).push_back('\0');
+            saved.value = text_.size();
+            text_.append(value, valueSize);
+            saved_.push_back(saved);
+        }
+        return {first, saved_.size()};
+    }
+
+    // What changed of the element since `before` was taken (an empty range
+    // for one not taken), into `change`.
+    void difference(Range before, pugi::xml_node element, const svg::SvgArtwork& artwork,
+                    Change& change) const {
+        change.clear();
+        // The writer changes values where they are and adds attributes at
+        // the end, so the attributes are usually where they were.
+        std::size_t next = before.first;
+        std::size_t inPlace = 0;
+        for (const pugi::xml_attribute attribute : element.attributes()) {
+            const char* name = attribute.name();
+            if (isOurs(name)) {
+                continue;
+            }
+            const Saved* found = nullptr;
+            if (next < before.second && std::strcmp(this->name(saved_[next]), name) == 0) {
+                found = &saved_[next++];
+                ++inPlace;
+            } else {
+                found = named(before, name);
+            }
+            if (found == nullptr || !sameValue(*found, attribute.value())) {
+                // The page sets what a value means, not how the file wrote it.
+                change.set.emplace_back(name, artwork.value(attribute));
+            }
+        }
+        if (inPlace == before.second - before.first) {
+            return;  // every name taken is still there
+        }
+        for (std::size_t i = before.first; i < before.second; ++i) {
+            if (!element.attribute(name(saved_[i]))) {
+                change.removed.push_back(name(saved_[i]));
+            }
+        }
+    }
+
+private:
     struct Saved {
         std::size_t name;  // offsets into the buffer; the name ends in a NUL
         std::size_t value;
         std::size_t valueSize;
     };
-    using Range = std::pair<std::size_t, std::size_t>;  // into saved_
 
-    explicit AttributeSnapshot(const svg::SvgArtwork& artwork, std::size_t elements) : artwork_(artwork) {
-        ranges_.reserve(elements);
-        saved_.reserve(elements * 4);
+    const char* name(const Saved& saved) const { return text_.data() + saved.name; }
+    // Without measuring the value now: most are the same.
+    bool sameValue(const Saved& saved, const char* now) const {
+        return std::strncmp(text_.data() + saved.value, now, saved.valueSize) == 0 &&
+               now[saved.valueSize] == 0;
     }
-
-    // Keeps the element's attributes, other than ours, once.
-    void take(pugi::xml_node element) {
-        const auto [entry, fresh] = ranges_.try_emplace(element.internal_object());
-        if (!fresh) {
-            return;
-        }
-        const std::size_t first = saved_.size();
-        for (const pugi::xml_attribute attribute : element.attributes()) {
-            if (isOurs(attribute.name())) {
-                continue;
-            }
-            // The page sets what a value means, not how the file wrote it.
-            const std::string_view value = artwork_.value(attribute);
-            Saved saved{text_.size(), 0, value.size()};
-            text_.append(attribute.name()).push_back('\0');
-            saved.value = text_.size();
-            text_.append(value);
-            saved_.push_back(saved);
-        }
-        entry->second = {first, saved_.size()};
-    }
-
-    // What the element had; an empty range for one not taken.
-    Range of(pugi::xml_node element) const {
-        const auto found = ranges_.find(element.internal_object());
-        return found == ranges_.end() ? Range{0, 0} : found->second;
-    }
-
-    // What changed of the element since it was taken (from `before`, which
-    // may be empty): its new values and the names gone. Null when nothing did.
-    json difference(Range before, pugi::xml_node element) const {
-        json set = json::object();
-        json removed = json::array();
-        for (const pugi::xml_attribute attribute : element.attributes()) {
-            if (isOurs(attribute.name())) {
-                continue;
-            }
-            const std::string_view value = artwork_.value(attribute);
-            const Saved* found = named(before, attribute.name());
-            if (found == nullptr || this->value(*found) != value) {
-                set[attribute.name()] = std::string(value);
-            }
-        }
-        for (std::size_t i = before.first; i < before.second; ++i) {
-            const char* name = text_.data() + saved_[i].name;
-            if (!element.attribute(name)) {
-                removed.push_back(name);
-            }
-        }
-        if (set.empty() && removed.empty()) {
-            return nullptr;
-        }
-        return json::array({std::move(set), std::move(removed)});
-    }
-
-private:
-    std::string_view value(const Saved& saved) const { return {text_.data() + saved.value, saved.valueSize}; }
 
     const Saved* named(Range range, const char* name) const {
         for (std::size_t i = range.first; i < range.second; ++i) {
-            if (std::strcmp(text_.data() + saved_[i].name, name) == 0) {
+            if (std::strcmp(this->name(saved_[i]), name) == 0) {
                 return &saved_[i];
             }
         }
         return nullptr;
     }
 
-    const svg::SvgArtwork& artwork_;
     std::string text_;
     std::vector<Saved> saved_;
-    std::unordered_map<const pugi::xml_node_struct*, Range> ranges_;
 };
+
+namespace {
 
 // The own patterns a change made, told by groups that set the same
 // attributes: the values all of a group share once, the others (its id,
@@ -114,45 +172,53 @@ private:
 // one entry each made a large part of the server's and the page's work.
 class MadeGroups {
 public:
-    void add(std::uint64_t key, json change) {
-        std::string shape = change[1].dump(-1, ' ', false, json::error_handler_t::replace);
-        for (const auto& [name, value] : change[0].items()) {
-            shape.append(1, '\0').append(name);
+    void add(std::uint64_t key, const Change& change) {
+        std::string shape;
+        for (const auto& [name, value] : change.set) {
+            shape.append(name).append(1, '\0');
+        }
+        shape.append(1, '\1');
+        for (const char* name : change.removed) {
+            shape.append(name).append(1, '\0');
         }
         const auto [group, fresh] = index_.try_emplace(std::move(shape), groups_.size());
         if (fresh) {
-            groups_.emplace_back();
+            groups_.push_back({change.set, change.removed, {}, {}});
         }
-        groups_[group->second].emplace_back(key, std::move(change));
+        Group& members = groups_[group->second];
+        members.keys.push_back(key);
+        for (const auto& [name, value] : change.set) {
+            members.values.push_back(value);
+        }
     }
 
     // Entries [[key...], {shared name: value}, [removed names], true, {name: [value...]}].
     void appendTo(json& patterns) {
-        for (std::vector<std::pair<std::uint64_t, json>>& members : groups_) {
-            json keys = json::array();
+        for (const Group& group : groups_) {
+            const std::size_t names = group.first.size();
             json shared = json::object();
             json each = json::object();
-            for (const auto& item : members.front().second[0].items()) {
-                const std::string& name = item.key();
-                const json& value = item.value();
-                const bool same = std::all_of(members.begin(), members.end(), [&](const auto& member) {
-                    return member.second[0][name] == value;
-                });
+            for (std::size_t i = 0; i < names; ++i) {
+                const std::string_view value = group.first[i].second;
+                bool same = true;
+                for (std::size_t at = i; same && at < group.values.size(); at += names) {
+                    same = group.values[at] == value;
+                }
                 if (same) {
-                    shared[name] = value;
+                    shared[group.first[i].first] = std::string(value);
                     continue;
                 }
                 json values = json::array();
-                for (auto& member : members) {
-                    values.push_back(std::move(member.second[0][name]));
+                for (std::size_t at = i; at < group.values.size(); at += names) {
+                    values.push_back(std::string(group.values[at]));
                 }
-                each[name] = std::move(values);
+                each[group.first[i].first] = std::move(values);
             }
-            for (const auto& member : members) {
-                keys.push_back(member.first);
+            json removed = json::array();
+            for (const char* name : group.removed) {
+                removed.push_back(name);
             }
-            json entry =
-                json::array({std::move(keys), std::move(shared), std::move(members.front().second[1]), true});
+            json entry = json::array({group.keys, std::move(shared), std::move(removed), true});
             if (!each.empty()) {
                 entry.push_back(std::move(each));
             }
@@ -161,19 +227,28 @@ public:
     }
 
 private:
+    struct Group {
+        std::vector<std::pair<const char*, std::string_view>> first;  // names, and the first member's values
+        std::vector<const char*> removed;
+        std::vector<std::uint64_t> keys;
+        std::vector<std::string_view> values;  // each member's, name after name
+    };
     std::unordered_map<std::string, std::size_t> index_;
-    std::vector<std::vector<std::pair<std::uint64_t, json>>> groups_;
+    std::vector<Group> groups_;
 };
 
 }  // namespace
 
-PageArtwork::PageArtwork(svg::SvgArtwork& artwork) : artwork_(artwork) {
+PageArtwork::PageArtwork(svg::SvgArtwork& artwork)
+    : artwork_(artwork), snapshot_(std::make_unique<AttributeSnapshot>()) {
     for (const svg::ArtSource& source : artwork_.sources) {
         if (source.element && source.ownPattern) {
             ++keyed(source.ownPattern).users;
         }
     }
 }
+
+PageArtwork::~PageArtwork() = default;
 
 PageArtwork::KeyedPattern& PageArtwork::keyed(pugi::xml_node pattern) {
     KeyedPattern& entry = patterns_[pattern.internal_object()];
@@ -242,20 +317,32 @@ std::string PageArtwork::wholeText() {
 }
 
 json PageArtwork::update(const simhost::Document& host, const std::vector<simhost::ArtId>& changed) {
+    const std::uint64_t update = ++updates_;
     // What the page has now of every element the writer may touch.
-    AttributeSnapshot before(artwork_, changed.size() * 2);
-    std::vector<std::pair<simhost::ArtId, pugi::xml_node>> oldPatterns;
-    oldPatterns.reserve(changed.size());
+    AttributeSnapshot& before = *snapshot_;
+    before.clear();
+    struct Changed {
+        simhost::ArtId id;
+        AttributeSnapshot::Range element;
+        pugi::xml_node oldPattern;
+        KeyedPattern* old;
+    };
+    std::vector<Changed> changes;
+    changes.reserve(changed.size());
     for (const simhost::ArtId id : changed) {
         const svg::ArtSource& source = artwork_.sources[id];
         if (!source.element) {
             continue;
         }
-        before.take(source.element);
+        Changed& change =
+            changes.emplace_back(Changed{id, before.take(source.element), source.ownPattern, nullptr});
         if (source.ownPattern) {
-            before.take(source.ownPattern);
+            change.old = &keyed(source.ownPattern);
+            if (change.old->takenIn != update) {
+                change.old->takenIn = update;
+                change.old->before = before.take(source.ownPattern);
+            }
         }
-        oldPatterns.emplace_back(id, source.ownPattern);
         simhost::ArtObject& object = artwork_.document.art(id);
         object.style = host.art(id).style;
         object.matrix = host.art(id).matrix;
@@ -265,77 +352,81 @@ json PageArtwork::update(const simhost::Document& host, const std::vector<simhos
     json arts = json::array();
     json patterns = json::array();
     json removed = json::array();
-    // The own patterns whose users changed, then each one once.
-    std::vector<pugi::xml_node> touched;
-    std::unordered_set<const pugi::xml_node_struct*> made;
-    for (const auto& [id, old] : oldPatterns) {
-        const svg::ArtSource& source = artwork_.sources[id];
-        if (json change = before.difference(before.of(source.element), source.element); !change.is_null()) {
-            arts.push_back({id, std::move(change[0]), std::move(change[1])});
+    // The own patterns whose users changed, then each one once. The map's
+    // entries stay where they are as it grows.
+    std::vector<std::pair<pugi::xml_node, KeyedPattern*>> touched;
+    touched.reserve(changes.size());
+    Change change;
+    for (const Changed& art : changes) {
+        const svg::ArtSource& source = artwork_.sources[art.id];
+        before.difference(art.element, source.element, artwork_, change);
+        if (!change.empty()) {
+            arts.push_back({art.id, change.setJson(), change.removedJson()});
         }
         const pugi::xml_node now = source.ownPattern;
-        if (old == now) {
+        if (art.oldPattern == now) {
             if (now) {
-                touched.push_back(now);
+                touched.emplace_back(now, art.old);
             }
             continue;
         }
-        if (old) {
-            --keyed(old).users;
-            touched.push_back(old);
+        if (art.oldPattern) {
+            --art.old->users;
+            touched.emplace_back(art.oldPattern, art.old);
         }
         if (now) {
-            if (!patterns_.contains(now.internal_object())) {
-                made.insert(now.internal_object());
+            const auto [entry, fresh] = patterns_.try_emplace(now.internal_object());
+            if (fresh) {
+                entry->second.key = nextKey_++;
+                entry->second.madeIn = update;
             }
-            ++keyed(now).users;
-            touched.push_back(now);
+            ++entry->second.users;
+            touched.emplace_back(now, &entry->second);
         }
     }
-    std::unordered_set<const pugi::xml_node_struct*> done;
     std::unordered_map<std::string, std::size_t> alike;
-    json lastChange;
+    Change lastChange;
     std::size_t lastGroup = std::numeric_limits<std::size_t>::max();
     MadeGroups madeGroups;
-    for (const pugi::xml_node pattern : touched) {
-        const pugi::xml_node_struct* node = pattern.internal_object();
-        if (!done.insert(node).second) {
+    std::vector<const pugi::xml_node_struct*> freed;
+    for (const auto& [pattern, entry] : touched) {
+        if (entry->toldIn == update) {
             continue;
         }
-        const auto entry = patterns_.find(node);
-        if (entry->second.users <= 0) {
+        entry->toldIn = update;
+        if (entry->users <= 0) {
             // The writer freed it: only its key is left to tell.
-            removed.push_back(entry->second.key);
-            patterns_.erase(entry);
+            removed.push_back(entry->key);
+            freed.push_back(pattern.internal_object());
             continue;
         }
-        const bool isNew = made.contains(node);
-        json change = before.difference(isNew ? AttributeSnapshot::Range{0, 0} : before.of(pattern), pattern);
+        const bool isNew = entry->madeIn == update;
+        const bool taken = !isNew && entry->takenIn == update;
+        before.difference(taken ? entry->before : AttributeSnapshot::Range{0, 0}, pattern, artwork_, change);
         if (isNew) {
-            madeGroups.add(entry->second.key, change.is_null() ? json::array({json::object(), json::array()})
-                                                               : std::move(change));
-        } else if (!change.is_null()) {
-            if (change.is_null()) {
-                change = json::array({json::object(), json::array()});
-            }
-            // Patterns changed alike, as a move changes those of every
-            // selected path, are told once with all their keys. Such
-            // patterns come one after another, so the last change is
-            // looked at first: its text and a lookup for each of 100,000
-            // patterns cost more than comparing it.
-            if (lastGroup < patterns.size() && change == lastChange) {
-                patterns[lastGroup][0].push_back(entry->second.key);
-                continue;
-            }
-            const auto [group, fresh] = alike.try_emplace(
-                change.dump(-1, ' ', false, json::error_handler_t::replace), patterns.size());
-            lastChange = change;
-            lastGroup = group->second;
-            if (fresh) {
-                patterns.push_back({json::array(), std::move(change[0]), std::move(change[1]), false});
-            }
-            patterns[group->second][0].push_back(entry->second.key);
+            madeGroups.add(entry->key, change);
+            continue;
         }
+        if (change.empty()) {
+            continue;
+        }
+        // Patterns changed alike, as a move changes those of every selected
+        // path, are told once with all their keys. Such patterns come one
+        // after another, so the last change is looked at first.
+        if (lastGroup < patterns.size() && change == lastChange) {
+            patterns[lastGroup][0].push_back(entry->key);
+            continue;
+        }
+        const auto [group, fresh] = alike.try_emplace(change.text(), patterns.size());
+        lastGroup = group->second;
+        std::swap(lastChange, change);
+        if (fresh) {
+            patterns.push_back({json::array(), lastChange.setJson(), lastChange.removedJson(), false});
+        }
+        patterns[lastGroup][0].push_back(entry->key);
+    }
+    for (const pugi::xml_node_struct* node : freed) {
+        patterns_.erase(node);
     }
     madeGroups.appendTo(patterns);
     return {{"arts", std::move(arts)}, {"patterns", std::move(patterns)}, {"removed", std::move(removed)}};

@@ -1,6 +1,8 @@
 #include "UndoHistory.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace shunthost::serve {
 
@@ -20,15 +22,6 @@ void captureState(const simhost::Document& document, DocumentState& into) {
     }
 }
 
-void restoreState(simhost::Document& document, const DocumentState& state) {
-    for (const ArtState& art : state) {
-        if (document.isLive(art.id)) {
-            document.art(art.id).style = art.style;
-            document.art(art.id).matrix = art.matrix;
-        }
-    }
-}
-
 namespace {
 
 bool sameArt(const ArtState& a, const ArtState& b) {
@@ -38,6 +31,57 @@ bool sameArt(const ArtState& a, const ArtState& b) {
 
 bool sameArt(const ArtState& a, const simhost::ArtObject& b) {
     return simhost::sameStyleFields(a.style, b.style) && simhost::sameBits(a.matrix, b.matrix);
+}
+
+// A record as words: the path style's, then the matrix's.
+constexpr std::size_t kStyleWords = sizeof(AIPathStyle) / 4;
+constexpr std::size_t kRecordWords = kStyleWords + sizeof(AIRealMatrix) / 4;
+static_assert(sizeof(AIPathStyle) % 4 == 0 && sizeof(AIRealMatrix) % 4 == 0);
+
+const unsigned char* wordAt(const AIPathStyle& style, const AIRealMatrix& matrix, std::size_t word) {
+    return word < kStyleWords ? reinterpret_cast<const unsigned char*>(&style) + 4 * word
+                              : reinterpret_cast<const unsigned char*>(&matrix) + 4 * (word - kStyleWords);
+}
+
+unsigned char* wordAt(AIPathStyle& style, AIRealMatrix& matrix, std::size_t word) {
+    return const_cast<unsigned char*>(wordAt(std::as_const(style), std::as_const(matrix), word));
+}
+
+std::uint32_t wordOf(const AIPathStyle& style, const AIRealMatrix& matrix, std::size_t word) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, wordAt(style, matrix, word), sizeof value);
+    return value;
+}
+
+// Every word of each object's record.
+UndoHistory::Packed packWhole(const DocumentState& state) {
+    UndoHistory::Packed packed;
+    for (std::size_t word = 0; word < kRecordWords; ++word) {
+        packed.words.push_back(static_cast<std::uint16_t>(word));
+    }
+    packed.values.reserve(state.size() * kRecordWords);
+    for (const ArtState& art : state) {
+        packed.ids.push_back(art.id);
+        for (std::size_t word = 0; word < kRecordWords; ++word) {
+            packed.values.push_back(wordOf(art.style, art.matrix, word));
+        }
+    }
+    return packed;
+}
+
+void restore(simhost::Document& document, const UndoHistory::Packed& packed) {
+    const std::size_t count = packed.words.size();
+    for (std::size_t i = 0; i < packed.ids.size(); ++i) {
+        const simhost::ArtId id = packed.ids[i];
+        if (!document.isLive(id)) {
+            continue;
+        }
+        simhost::ArtObject& object = document.art(id);
+        for (std::size_t j = 0; j < count; ++j) {
+            std::memcpy(wordAt(object.style, object.matrix, packed.words[j]), &packed.values[i * count + j],
+                        sizeof(std::uint32_t));
+        }
+    }
 }
 
 }  // namespace
@@ -76,19 +120,42 @@ bool UndoHistory::record(const DocumentState& before, const simhost::Document& a
     if (changed && changed->empty()) {
         return false;
     }
-    // A step keeps only the objects it changed: a click on one path of
-    // 100,000 keeps one path's state, not the whole document's twice.
+    // A step keeps only the objects it changed, and of them only the words
+    // that changed: a click on one path of 100,000 keeps one path's, not the
+    // whole document's twice.
     Step step;
     if (!changed) {
-        step = {before, captureState(after)};
+        step = {packWhole(before), packWhole(captureState(after))};
     } else {
-        step.before.reserve(changed->size());
-        step.after.reserve(changed->size());
+        bool differs[kRecordWords] = {};
         for (const std::size_t i : *changed) {
             const simhost::ArtObject& object = after.art(before[i].id);
-            step.before.push_back(before[i]);
-            step.after.push_back({before[i].id, object.style, object.matrix});
+            for (std::size_t word = 0; word < kRecordWords; ++word) {
+                differs[word] =
+                    differs[word] || std::memcmp(wordAt(before[i].style, before[i].matrix, word),
+                                                 wordAt(object.style, object.matrix, word), 4) != 0;
+            }
         }
+        std::vector<std::uint16_t> words;
+        for (std::size_t word = 0; word < kRecordWords; ++word) {
+            if (differs[word]) {
+                words.push_back(static_cast<std::uint16_t>(word));
+            }
+        }
+        step.before.values.reserve(changed->size() * words.size());
+        step.after.values.reserve(changed->size() * words.size());
+        step.before.ids.reserve(changed->size());
+        for (const std::size_t i : *changed) {
+            const simhost::ArtObject& object = after.art(before[i].id);
+            step.before.ids.push_back(before[i].id);
+            for (const std::uint16_t word : words) {
+                step.before.values.push_back(wordOf(before[i].style, before[i].matrix, word));
+                step.after.values.push_back(wordOf(object.style, object.matrix, word));
+            }
+        }
+        step.before.words = words;
+        step.after.ids = step.before.ids;
+        step.after.words = std::move(words);
     }
     steps_.resize(done_);
     steps_.push_back(std::move(step));
@@ -101,7 +168,7 @@ bool UndoHistory::undo(simhost::Document& document) {
         return false;
     }
     --done_;
-    restoreState(document, steps_[done_].before);
+    restore(document, steps_[done_].before);
     return true;
 }
 
@@ -109,7 +176,7 @@ bool UndoHistory::redo(simhost::Document& document) {
     if (!canRedo()) {
         return false;
     }
-    restoreState(document, steps_[done_].after);
+    restore(document, steps_[done_].after);
     ++done_;
     return true;
 }

@@ -5,6 +5,7 @@
 #define SHUNTHOST_SERVE_UNDOHISTORY_H
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -24,8 +25,6 @@ DocumentState captureState(const simhost::Document& document);
 // The same into `into`, whose storage is used again: a state of a large
 // drawing is tens of megabytes, fresh memory for which costs more than the copy.
 void captureState(const simhost::Document& document, DocumentState& into);
-// Gives each object that is still alive the style and matrix it had.
-void restoreState(simhost::Document& document, const DocumentState& state);
 // Field by field and bit for bit; reserved bytes do not count, so a plug-in
 // that writes back an unchanged record with other padding changed nothing.
 bool sameState(const DocumentState& a, const DocumentState& b);
@@ -46,10 +45,20 @@ public:
     bool canUndo() const { return done_ > 0; }
     bool canRedo() const { return done_ < steps_.size(); }
 
+    // What one step changed of some objects: the words of their records (the
+    // path style, then the matrix) that changed in any of them, the same list
+    // for all. A move of every path of a large drawing changes the pattern
+    // matrix alone, a tenth of the record, so the step keeps that tenth.
+    struct Packed {
+        std::vector<simhost::ArtId> ids;
+        std::vector<std::uint16_t> words;
+        std::vector<std::uint32_t> values;  // words.size() for each object in turn
+    };
+
 private:
     struct Step {
-        DocumentState before;
-        DocumentState after;
+        Packed before;
+        Packed after;
     };
     std::vector<Step> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) are in effect

@@ -25,12 +25,16 @@ bool sameDash(const AIPathStyle& a, const AIPathStyle& b) {
     return true;
 }
 
-bool samePatternFields(const AIPathStyle& a, const AIPathStyle& b) {
+// The fields our own attributes keep beside the pattern matrix.
+bool sameTransformFields(const AIPathStyle& a, const AIPathStyle& b) {
     return sameBits(a.shiftDist, b.shiftDist) && sameBits(a.shiftAngle, b.shiftAngle) &&
            sameBits(a.scaleH, b.scaleH) && sameBits(a.scaleV, b.scaleV) && sameBits(a.rotate, b.rotate) &&
            a.reflect == b.reflect && sameBits(a.reflectAngle, b.reflectAngle) &&
-           sameBits(a.shearAngle, b.shearAngle) && sameBits(a.shearAxis, b.shearAxis) &&
-           sameBits(a.transform, b.transform);
+           sameBits(a.shearAngle, b.shearAngle) && sameBits(a.shearAxis, b.shearAxis);
+}
+
+bool samePatternFields(const AIPathStyle& a, const AIPathStyle& b) {
+    return sameTransformFields(a, b) && sameBits(a.transform, b.transform);
 }
 
 std::optional<simhost::PatternId> patternIdOf(const SvgArtwork& artwork, AIPatternHandle handle) {
@@ -138,9 +142,19 @@ private:
                 // What SVG shows is the nearest #rrggbb; read back, that is the colour.
                 rgb = *parseColor(formatColor(rgb));
                 break;
-            case PaintMode::Pattern:
-                set("fill", "url(#" + std::string(writeOwnPattern().attribute("id").value()) + ")");
+            case PaintMode::Pattern: {
+                // A fill that shows its own pattern already names it: a
+                // move of every path of a large drawing writes no fill.
+                const pugi::xml_node shown = source_.ownPattern;
+                const pugi::xml_node own = writeOwnPattern();
+                if (own != shown) {
+                    set("fill", "url(#" + std::string(own.attribute("id").value()) + ")");
+                }
+                if (sameBits(now, fillValues(before_))) {
+                    return;  // what our own attribute keeps is as it was
+                }
                 break;
+            }
             case PaintMode::OtherServer:
                 break;  // the element keeps the paint server it has (checked beforehand)
         }
@@ -210,15 +224,19 @@ private:
         setAttribute(own, "patternTransform", formatTransform(*ownMatrix(artwork_, id_, now_.transform)),
                      made);
         context_.setOwnAttribute(own, "for", artwork_.document.art(id_).name);
-        writePatternField(own, made, "shift", {now_.shiftDist, now_.shiftAngle}, {0, 0});
-        writePatternField(own, made, "scale", {now_.scaleH, now_.scaleV}, {100, 100});
-        writePatternField(own, made, "rotate", {now_.rotate}, {0});
-        if (now_.reflect != 0 || !sameBits(now_.reflectAngle, 0.0f) ||
-            (!made && own.attribute(context_.ownName("reflect").c_str()))) {
-            context_.setOwnAttribute(own, "reflect",
-                                     std::to_string(now_.reflect) + "," + formatFloat(now_.reflectAngle));
+        // Fields that did not change since the pattern was written (or read)
+        // are left as they are.
+        if (made || !sameTransformFields(now_, before_)) {
+            writePatternField(own, made, "shift", {now_.shiftDist, now_.shiftAngle}, {0, 0});
+            writePatternField(own, made, "scale", {now_.scaleH, now_.scaleV}, {100, 100});
+            writePatternField(own, made, "rotate", {now_.rotate}, {0});
+            if (now_.reflect != 0 || !sameBits(now_.reflectAngle, 0.0f) ||
+                (!made && own.attribute(context_.ownName("reflect").c_str()))) {
+                context_.setOwnAttribute(own, "reflect",
+                                         std::to_string(now_.reflect) + "," + formatFloat(now_.reflectAngle));
+            }
+            writePatternField(own, made, "shear", {now_.shearAngle, now_.shearAxis}, {0, 0});
         }
-        writePatternField(own, made, "shear", {now_.shearAngle, now_.shearAxis}, {0, 0});
         return own;
     }
 

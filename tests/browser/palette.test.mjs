@@ -655,7 +655,7 @@ ${squares.join("\n")}
 `;
 }
 
-test("a large selection is drawn as a few elements, and looks as each object's box would, wherever it is scrolled", async () => {
+test("a large drawing is drawn around the view, and a large selection as a few elements, each box as it would look, wherever it is scrolled", async () => {
   const work = workspace();
   writeFileSync(work.artwork, manyObjects(150));
   const session = await serving([], work);
@@ -667,13 +667,22 @@ test("a large selection is drawn as a few elements, and looks as each object's b
   };
   const scroll = () => page.$eval("#canvas", (canvas) => [canvas.scrollLeft, canvas.scrollTop]);
   const frame = () => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve))));
+  const differing = (a, b, by) => a.rgba.filter((value, i) => i % 4 !== 3 && Math.abs(value - b.rgba[i]) > by).length;
+  const clip = () => page.$eval("#artwork", (artwork) => getComputedStyle(artwork).clipPath);
+  const atTop = await clip();
+  assert.notEqual(atTop, "none", "a drawing larger than the view is drawn only around the view");
   await page.locator(art("far-a")).scrollIntoViewIfNeeded();
+  await frame();
+  assert.notEqual(await clip(), atTop, "and around the part scrolled to");
   const unselected = await shot();
+  await page.$eval("#artwork", (artwork) => artwork.style.setProperty("clip-path", "none"));
+  await frame();
+  assert.equal(differing(unselected, await shot(), 0), 0, "all that can be seen is drawn");
+  await page.evaluate(() => clipArtwork());
   await select(page, "far-a");
   await select(page, "far-b", ["Shift"]);
   const scrolled = await scroll();
   const alone = await shot();
-  const differing = (a, b, by) => a.rgba.filter((value, i) => i % 4 !== 3 && Math.abs(value - b.rgba[i]) > by).length;
   assert.ok(differing(unselected, alone, 2) > 500, "the two boxes are seen");
 
   // Selected away from the two, where they are not drawn, and scrolled back.

@@ -289,6 +289,8 @@ function showWholeArtwork(text) {
   if (source.namespaceURI !== SVG_NS || source.localName !== "svg") {
     artworkShadow().replaceChildren();
     artworkView.root = null;
+    $("artwork").style.removeProperty("clip-path");
+    artworkKept = null;
     showMessage("The artwork cannot be shown.");
     return;
   }
@@ -304,22 +306,43 @@ function showWholeArtwork(text) {
   }
   artworkView.root = root;
   artworkShadow().replaceChildren(root);
+  clipArtwork();
 }
 
 function patchAttributes(element, set, removed) {
-  for (const name of removed) {
-    if (name === "xlink:href") element.removeAttribute("href");
-    else element.removeAttribute(name);
+  applyWrites(element, writesFor(element.localName, set, removed));
+}
+
+// What setting `set` and removing `removed` does to an element named `tag`,
+// worked out once: a move of every path of a large drawing sets the same
+// on each of their patterns.
+function writesFor(tag, set, removed) {
+  const writes = removed.map((name) => [null, name === "xlink:href" ? "href" : name, null]);
+  for (const [qualified, value] of Object.entries(set)) {
+    const colon = qualified.indexOf(":");
+    const prefix = colon < 0 ? "" : qualified.slice(0, colon);
+    const name = qualified.slice(colon + 1);
+    const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
+    const allowed = allowedValue(tag, namespace, name, value);
+    if (allowed === null) continue;
+    // A link is kept as plain href, whichever way the file wrote it.
+    if (name === "href") writes.push([undefined, "href", allowed]);
+    else if (namespace === XML_NS) writes.push([XML_NS, `xml:${name}`, allowed]);
+    else writes.push([undefined, name, allowed]);
   }
-  for (const [qualified, value] of Object.entries(set)) setQualified(element, qualified, value);
+  return writes;
+}
+
+function applyWrites(element, writes) {
+  for (const [namespace, name, value] of writes) {
+    if (value === null) element.removeAttribute(name);
+    else if (namespace === XML_NS) element.setAttributeNS(XML_NS, name, value);
+    else element.setAttribute(name, value);
+  }
 }
 
 function setQualified(element, qualified, value) {
-  const colon = qualified.indexOf(":");
-  const prefix = colon < 0 ? "" : qualified.slice(0, colon);
-  const name = qualified.slice(colon + 1);
-  const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
-  setAllowed(element, namespace, name, value);
+  applyWrites(element, writesFor(element.localName, { [qualified]: value }, []));
 }
 
 // Applies one step of changes; false when the page must load the whole artwork.
@@ -335,6 +358,7 @@ function patchArtwork(delta) {
   let lost = false;
   for (const [keys, set, removed, isNew, each = {}] of delta.patterns) {
     const differing = Object.entries(each);
+    const writes = new Map();
     keys.forEach((key, index) => {
       let element = artworkView.byKey.get(key);
       if (!element) {
@@ -347,7 +371,9 @@ function patchArtwork(delta) {
         made.push([key, element]);
         artworkView.byKey.set(key, element);
       }
-      patchAttributes(element, set, removed);
+      const tag = element.localName;
+      if (!writes.has(tag)) writes.set(tag, writesFor(tag, set, removed));
+      applyWrites(element, writes.get(tag));
       for (const [qualified, values] of differing) {
         if (values[index] !== undefined) setQualified(element, qualified, values[index]);
       }
@@ -645,6 +671,48 @@ function frame(context, x0, y0, x1, y1, width, color) {
   context.rect(x0 - width, y0 - width, x1 - x0 + 2 * width, y1 - y0 + 2 * width);
   context.rect(x0, y0, x1 - x0, y1 - y0);
   context.fill("evenodd");
+}
+
+// --- the part of a large drawing that is drawn
+//
+// The browser draws a scrolled drawing far beyond the view, so that a scroll
+// finds it drawn; with 100,000 shapes each filled with a pattern of its own,
+// that was most of the time a click on an arrow took to show. A drawing
+// larger than the view is clipped to the view and a margin around it, and a
+// scroll that brings the clip's edge into view moves the clip: what can be
+// seen is the same.
+
+const ARTWORK_MARGIN = 256;
+// The artwork's shadow, outside its box, is never clipped.
+const ARTWORK_SHADOW = 8;
+let artworkKept = null;
+
+function clipArtwork() {
+  const host = $("artwork");
+  const width = host.offsetWidth;
+  const height = host.offsetHeight;
+  const view = selectionInView();
+  const kept = {
+    left: Math.max(view.left - ARTWORK_MARGIN, 0), top: Math.max(view.top - ARTWORK_MARGIN, 0),
+    right: Math.min(view.right + ARTWORK_MARGIN, width), bottom: Math.min(view.bottom + ARTWORK_MARGIN, height),
+  };
+  artworkKept = kept;
+  if (kept.left === 0 && kept.top === 0 && kept.right === width && kept.bottom === height) {
+    host.style.removeProperty("clip-path");
+    return;
+  }
+  const inset = (amount) => (amount > 0 ? `${amount}px` : `${-ARTWORK_SHADOW}px`);
+  host.style.setProperty("clip-path", `inset(${inset(kept.top)} ${inset(width - kept.right)} ` +
+    `${inset(height - kept.bottom)} ${inset(kept.left)})`);
+}
+
+function scrollArtwork() {
+  if (!artworkKept) return;
+  const view = selectionInView();
+  const host = $("artwork");
+  const shown = { left: Math.max(view.left, 0), top: Math.max(view.top, 0),
+    right: Math.min(view.right, host.offsetWidth), bottom: Math.min(view.bottom, host.offsetHeight) };
+  if (shown.left < shown.right && shown.top < shown.bottom && !covers(artworkKept, shown)) clipArtwork();
 }
 
 // A scroll that brings into view what the canvas does not cover draws it again.
@@ -1090,10 +1158,14 @@ document.addEventListener("keydown", (event) => {
 });
 
 window.addEventListener("resize", () => {
+  if (artworkKept) clipArtwork();
   if (!state) return;
   renderSelection(true);
   if (state.palette && !dragging) placePalette(state.palette.bounds.top, state.palette.bounds.left);
 });
-$("canvas").addEventListener("scroll", scrollSelection);
+$("canvas").addEventListener("scroll", () => {
+  scrollArtwork();
+  scrollSelection();
+});
 
 poll();
