@@ -671,6 +671,9 @@ test("a large drawing is drawn around the view, and a large selection as a few e
   const clip = () => page.$eval("#artwork", (artwork) => getComputedStyle(artwork).clipPath);
   const atTop = await clip();
   assert.notEqual(atTop, "none", "a drawing larger than the view is drawn only around the view");
+  await page.emulateMedia({ media: "print" });
+  assert.equal(await clip(), "none", "but printed whole");
+  await page.emulateMedia({ media: "screen" });
   await page.locator(art("far-a")).scrollIntoViewIfNeeded();
   await frame();
   assert.notEqual(await clip(), atTop, "and around the part scrolled to");
