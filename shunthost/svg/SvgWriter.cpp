@@ -157,6 +157,24 @@ void bindNamespace(SvgArtwork& artwork, const std::string& prefix, const char* u
     }
 }
 
+// Each save keeps the styles and matrices it wrote, to see at the next what
+// the host changed; those no object holds any more are let go once they are
+// most of the table, so that a long session of clicks on a large drawing
+// does not keep every style every click made.
+template <class T>
+void dropUnheld(Interned<T>& table, std::vector<ArtSource>& sources,
+                typename Interned<T>::Index ArtSource::*held) {
+    constexpr std::size_t kSlack = 64;
+    if (table.size() <= 3 * sources.size() + kSlack) {
+        return;
+    }
+    Interned<T> kept;
+    for (ArtSource& source : sources) {
+        source.*held = kept.intern(table[source.*held]);
+    }
+    table = std::move(kept);
+}
+
 }  // namespace
 
 void applyChanges(SvgArtwork& artwork) {
@@ -190,6 +208,8 @@ void applyChanges(SvgArtwork& artwork) {
             artwork.setMatrixRead(change.id, object.matrix);
         }
     }
+    dropUnheld(artwork.stylesRead, artwork.sources, &ArtSource::styleRead);
+    dropUnheld(artwork.matricesRead, artwork.sources, &ArtSource::matrixRead);
     if (context.wroteOwnAttributes()) {
         bindNamespace(artwork, artwork.prefix, kShuntNamespace);
     }

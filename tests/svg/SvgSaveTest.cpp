@@ -81,6 +81,16 @@ TEST(SvgSave, SavingAgainReplacesOurPatternInsteadOfNestingIt) {
             R"svg(<pattern id="left-fill" xlink:href="#dots" patternTransform="matrix(1,0,0,1,0,16)")svg"),
         std::string::npos)
         << saved;
+
+    // Saved again and again from the same document, as the page does after each click.
+    for (int click = 1; click <= 500; ++click) {
+        object(third, "left").style.transform.ty = -16.0f - static_cast<float>(click);
+        saved = writeSvgText(third);
+    }
+    EXPECT_EQ(occurrences(saved, "<pattern"), 3u);
+    EXPECT_LT(third.stylesRead.size(), 100u) << "styles no object holds any more are let go";
+    SvgArtwork fourth = reopened(third);
+    EXPECT_EQ(object(fourth, "left").style.transform.ty, -516.0f);
 }
 
 TEST(SvgSave, PatternFieldsAreWrittenOnlyWhenTheyDifferFromTheDefaults) {
