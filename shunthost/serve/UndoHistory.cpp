@@ -157,10 +157,29 @@ bool UndoHistory::record(const DocumentState& before, const simhost::Document& a
         step.after.ids = step.before.ids;
         step.after.words = std::move(words);
     }
+    for (std::size_t i = done_; i < steps_.size(); ++i) {
+        bytes_ -= bytesOf(steps_[i]);
+    }
     steps_.resize(done_);
+    bytes_ += bytesOf(step);
     steps_.push_back(std::move(step));
+    std::size_t dropped = 0;
+    while (bytes_ > maxBytes_ && steps_.size() - dropped > 1) {
+        bytes_ -= bytesOf(steps_[dropped]);
+        ++dropped;
+    }
+    steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(dropped));
     done_ = steps_.size();
     return true;
+}
+
+std::size_t UndoHistory::bytesOf(const Step& step) {
+    std::size_t bytes = sizeof step;
+    for (const Packed* packed : {&step.before, &step.after}) {
+        bytes += packed->ids.size() * sizeof(simhost::ArtId) + packed->words.size() * sizeof(std::uint16_t) +
+                 packed->values.size() * sizeof(std::uint32_t);
+    }
+    return bytes;
 }
 
 bool UndoHistory::undo(simhost::Document& document) {

@@ -37,6 +37,12 @@ std::optional<std::vector<std::size_t>> changedSince(const DocumentState& state,
 
 class UndoHistory {
 public:
+    // What the steps may hold in all: a long session of clicks on a large
+    // drawing (a few megabytes a step at 10^5 paths) loses its oldest steps
+    // rather than take the machine's memory. The last step is always kept.
+    static constexpr std::size_t kDefaultMaxBytes = std::size_t{256} << 20;
+    explicit UndoHistory(std::size_t maxBytes = kDefaultMaxBytes) : maxBytes_(maxBytes) {}
+
     // Records a step when the document is no longer as it was in `before`.
     // A new step drops whatever could have been redone. True when recorded.
     bool record(const DocumentState& before, const simhost::Document& after);
@@ -60,8 +66,12 @@ private:
         Packed before;
         Packed after;
     };
+    static std::size_t bytesOf(const Step& step);
+
     std::vector<Step> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) are in effect
+    std::size_t bytes_ = 0;
+    std::size_t maxBytes_;
 };
 
 }  // namespace shunthost::serve

@@ -79,6 +79,23 @@ TEST_F(UndoHistoryTest, StepsAreUndoneLastFirst) {
     EXPECT_FALSE(history.undo(document));
 }
 
+// A full history lets its oldest steps go, never the one just made.
+TEST_F(UndoHistoryTest, AFullHistoryKeepsItsLatestStep) {
+    UndoHistory full(1);
+    const DocumentState start = captureState(document);
+    changeEverything(1);
+    ASSERT_TRUE(full.record(start, document));
+    const DocumentState middle = captureState(document);
+    changeEverything(2);
+    ASSERT_TRUE(full.record(middle, document));
+
+    EXPECT_TRUE(full.undo(document));
+    EXPECT_TRUE(sameState(captureState(document), middle));
+    EXPECT_FALSE(full.undo(document));
+    EXPECT_TRUE(full.redo(document));
+    EXPECT_FALSE(full.canRedo());
+}
+
 TEST_F(UndoHistoryTest, ANewStepDropsWhatCouldBeRedone) {
     DocumentState before = captureState(document);
     changeEverything(1);
