@@ -13,7 +13,7 @@ PathStyleCache::Key::Key(std::uint32_t inheritedStyle, const ElementAttributes& 
       hash((std::uint64_t{inheritedStyle} << 32) | given) {
     // A property is given when it has a text, however empty.
     for (std::uint32_t bits = given; bits != 0; bits &= bits - 1) {
-        take(attributes.properties[static_cast<std::size_t>(std::countr_zero(bits))]);
+        take(attributes.property(static_cast<Property>(std::countr_zero(bits))));
     }
     // An exact value only when its text is not empty, as the reader takes it.
     const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues,
@@ -28,12 +28,21 @@ PathStyleCache::Key::Key(std::uint32_t inheritedStyle, const ElementAttributes& 
     hash ^= hash >> 29;
 }
 
+PathStyleCache::Key& PathStyleCache::Key::operator=(const Key& other) {
+    inherits = other.inherits;
+    given = other.given;
+    count = other.count;
+    hash = other.hash;
+    std::copy_n(other.texts_.begin(), std::min<std::size_t>(count, kMostTexts), texts_.begin());
+    return *this;
+}
+
 bool PathStyleCache::Key::operator==(const Key& other) const {
     if (inherits != other.inherits || given != other.given || hash != other.hash) {
         return false;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (texts[i] != other.texts[i]) {
+        if (text(i) != other.text(i)) {
             return false;
         }
     }

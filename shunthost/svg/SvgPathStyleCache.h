@@ -29,21 +29,31 @@ public:
         std::uint32_t given = 0;  // a bit for each property and exact-value text the element gives
         std::uint32_t count = 0;  // of texts
         std::uint64_t hash = 0;
-        std::array<std::string_view, kMostTexts> texts;  // the first of the given ones, in order
         bool fits() const { return count <= kMostTexts; }
+        std::string_view text(std::size_t i) const { return {texts_[i].data, texts_[i].size}; }
 
         Key() = default;
         Key(std::uint32_t inherits, const ElementAttributes& attributes);
+        // Copies only the texts that are set: the rest are not even zeroed,
+        // which for a key made for every path cost as much as the key itself.
+        Key(const Key& other) { *this = other; }
+        Key& operator=(const Key& other);
         bool operator==(const Key& other) const;
 
     private:
+        struct Text {
+            const char* data;
+            std::size_t size;
+        };
         void take(std::string_view text) {
             if (count < kMostTexts) {
-                texts[count] = text;
+                texts_[count] = {text.data(), text.size()};
                 hash = mixText(hash, text);
             }
             ++count;
         }
+
+        std::array<Text, kMostTexts> texts_;  // the first of the given ones, in order; past count unset
     };
 
     struct Entry {

@@ -194,8 +194,7 @@ private:
             Property::StrokeDasharray, Property::StrokeDashoffset,
         };
         for (const Property property : kOrder) {
-            if (const std::string_view value = attributes.properties[static_cast<std::size_t>(property)];
-                value.data() != nullptr) {
+            if (const std::string_view value = attributes.property(property); value.data() != nullptr) {
                 try {
                     applyProperty(style, property, value);
                 } catch (const BadValue& bad) {

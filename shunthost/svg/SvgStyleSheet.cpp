@@ -75,9 +75,16 @@ std::size_t blockEnd(std::string_view text, std::size_t open) {
 
 // The element's name without a prefix: `svg:rect` is a rect.
 std::string_view localName(pugi::xml_node element) {
-    const std::string_view name = element.name();
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+    // One pass for the colon and the end: asked for every element read.
+    const char* name = element.name();
+    const char* local = name;
+    const char* end = name;
+    for (; *end != 0; ++end) {
+        if (*end == ':' && local == name) {
+            local = end + 1;
+        }
+    }
+    return {local, static_cast<std::size_t>(end - local)};
 }
 
 // Calls `each` with every class a class attribute names.
