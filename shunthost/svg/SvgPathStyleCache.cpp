@@ -42,7 +42,7 @@ bool PathStyleCache::Key::operator==(const Key& other) const {
         return false;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (text(i) != other.text(i)) {
+        if (!sameText(text(i), other.text(i))) {
             return false;
         }
     }

@@ -48,7 +48,9 @@ public:
         void take(std::string_view text) {
             if (count < kMostTexts) {
                 texts_[count] = {text.data(), text.size()};
-                hash = mixText(hash, text);
+                // Each text hashed on its own, by its place, and added: the
+                // hashes of a key's texts are then worked out side by side.
+                hash += mixText(count + 1, text);
             }
             ++count;
         }

@@ -73,6 +73,7 @@ struct OwnNames {
 
 // The attributes of one element that the reader looks at, gathered in one pass.
 struct ElementAttributes {
+    const char* elementName = nullptr;  // as written, where the reader has it at hand
     std::string_view id;
     // The first id and class attributes as written, for style sheets' selectors.
     std::string_view idAsWritten, classAsWritten;

@@ -124,7 +124,8 @@ private:
 
     // Entries whose id an earlier entry has already. An open-addressing table
     // of positions costs far less than a hash set of strings, which allocates
-    // once for every id.
+    // once for every id; it holds each entry's hash beside its position, so
+    // that stepping past other entries reads nothing else.
     std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) const {
         std::vector<const IdSeen*> duplicates;
         std::size_t capacity = 16;
@@ -132,16 +133,19 @@ private:
             capacity *= 2;
         }
         constexpr std::uint32_t kEmpty = UINT32_MAX;
-        std::vector<std::uint32_t> table(capacity, kEmpty);
+        struct Slot {
+            std::uint32_t hash;
+            std::uint32_t entry;
+        };
+        std::vector<Slot> table(capacity, Slot{0, kEmpty});
         for (std::uint32_t i = 0; i < ids.size(); ++i) {
             for (std::size_t slot = ids[i].hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
-                if (table[slot] == kEmpty) {
-                    table[slot] = i;
+                if (table[slot].entry == kEmpty) {
+                    table[slot] = {ids[i].hash, i};
                     break;
                 }
-                const IdSeen& earlier = ids[table[slot]];
-                if (earlier.hash == ids[i].hash &&
-                    art_.document.art(earlier.art).name == art_.document.art(ids[i].art).name) {
+                if (table[slot].hash == ids[i].hash && art_.document.art(ids[table[slot].entry].art).name ==
+                                                           art_.document.art(ids[i].art).name) {
                     duplicates.push_back(&ids[i]);
                     break;
                 }
@@ -292,15 +296,21 @@ private:
                 continue;
             }
             frame.next = child.next_sibling();
-            // By name first: the white space between elements has none.
-            const Role role = roleOf(art_.names.svgLocalName(child));
-            if (role == Role::NotArt || child.type() != pugi::node_element) {
-                if (child.type() == pugi::node_element) {
+            // By name first: the white space between elements has none, and
+            // needs no further look.
+            const char* name = child.name();
+            if (*name == 0) {
+                continue;
+            }
+            const bool isElement = child.type() == pugi::node_element;
+            const Role role = roleOf(art_.names.svgLocalName(name));
+            if (role == Role::NotArt || !isElement) {
+                if (isElement) {
                     noteIdsIn(child);
                 }
                 continue;
             }
-            if (auto members = readElement(child, role, frame)) {
+            if (auto members = readElement(child, name, role, frame)) {
                 members->inherits = inheritedStyles_.intern(members->style);
                 members->element = child;
                 sheets_.enter(child);
@@ -310,8 +320,9 @@ private:
     }
 
     // One art element; a group gives the frame its members are read in.
-    std::optional<Frame> readElement(pugi::xml_node child, Role role, const Frame& frame) {
+    std::optional<Frame> readElement(pugi::xml_node child, const char* name, Role role, const Frame& frame) {
         ElementAttributes attributes = gatherAttributes(child, art_, own_);
+        attributes.elementName = name;
         const SheetOrigin origin = cascade(child, attributes);
 
         const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
@@ -354,7 +365,7 @@ private:
                 members.art = artId;
                 members.viewport = frame.viewport;
                 members.outside = frame.outside;
-                if (std::strcmp(art_.names.svgLocalName(child), "svg") == 0) {
+                if (std::strcmp(art_.names.svgLocalName(name), "svg") == 0) {
                     members.outside =
                         times(frame.outside, nestedViewport(child, frame.viewport, members.viewport));
                 } else if (const auto transform = ownTransform(attributes.transform)) {
