@@ -15,14 +15,18 @@ PathStyleCache::Key::Key(std::uint32_t inheritedStyle, const ElementAttributes& 
     for (std::uint32_t bits = given; bits != 0; bits &= bits - 1) {
         take(attributes.property(static_cast<Property>(std::countr_zero(bits))));
     }
-    // An exact value only when its text is not empty, as the reader takes it.
-    const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues,
-                                             attributes.fillRule,   attributes.lineCap,
-                                             attributes.lineJoin,   attributes.overprint};
-    for (std::size_t i = 0; i < kOwnTexts; ++i) {
-        if (!own[i].empty()) {
-            given |= 1u << (kPropertyCount + i);
-            take(own[i]);
+    // An exact value only when its text is not empty, as the reader takes it;
+    // most paths have none.
+    if ((attributes.fillValues.size() | attributes.strokeValues.size() | attributes.fillRule.size() |
+         attributes.lineCap.size() | attributes.lineJoin.size() | attributes.overprint.size()) != 0) {
+        const std::string_view own[kOwnTexts] = {attributes.fillValues, attributes.strokeValues,
+                                                 attributes.fillRule,   attributes.lineCap,
+                                                 attributes.lineJoin,   attributes.overprint};
+        for (std::size_t i = 0; i < kOwnTexts; ++i) {
+            if (!own[i].empty()) {
+                given |= 1u << (kPropertyCount + i);
+                take(own[i]);
+            }
         }
     }
     hash ^= hash >> 29;

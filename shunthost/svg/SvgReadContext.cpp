@@ -59,15 +59,60 @@ const char* afterPrefix(const char* name, std::string_view prefix) {
     return *name == ':' ? name + 1 : nullptr;
 }
 
-// The name as far as the longest property name, which is all propertyNamed
-// needs to tell them apart (and longer names from them).
-std::string_view shortName(const char* name) {
-    constexpr std::size_t kLongest = std::string_view("stroke-miterlimit").size();
-    std::size_t length = 0;
-    while (length <= kLongest && name[length] != 0) {
-        ++length;
+// The rest of the name after `word`, or null when it does not begin with it.
+const char* afterWord(const char* name, std::string_view word) {
+    for (const char c : word) {
+        if (*name++ != c) {
+            return nullptr;
+        }
     }
-    return {name, length};
+    return name;
+}
+
+// The property an attribute of that name sets: the names' letters followed
+// where they part, with no measuring of the name.
+std::optional<Property> propertyOfName(const char* name) {
+    if (const char* rest = afterWord(name, "fill")) {
+        if (*rest == 0) {
+            return Property::Fill;
+        }
+        if (nameIs(rest, "-opacity")) {
+            return Property::FillOpacity;
+        }
+        if (nameIs(rest, "-rule")) {
+            return Property::FillRule;
+        }
+        return std::nullopt;
+    }
+    if (const char* rest = afterWord(name, "stroke")) {
+        if (*rest == 0) {
+            return Property::Stroke;
+        }
+        if (*rest++ != '-') {
+            return std::nullopt;
+        }
+        switch (*rest) {
+            case 'w':
+                return nameIs(rest, "width") ? std::optional(Property::StrokeWidth) : std::nullopt;
+            case 'o':
+                return nameIs(rest, "opacity") ? std::optional(Property::StrokeOpacity) : std::nullopt;
+            case 'm':
+                return nameIs(rest, "miterlimit") ? std::optional(Property::StrokeMiterlimit) : std::nullopt;
+            case 'l':
+                if (nameIs(rest, "linecap")) {
+                    return Property::StrokeLinecap;
+                }
+                return nameIs(rest, "linejoin") ? std::optional(Property::StrokeLinejoin) : std::nullopt;
+            case 'd':
+                if (nameIs(rest, "dasharray")) {
+                    return Property::StrokeDasharray;
+                }
+                return nameIs(rest, "dashoffset") ? std::optional(Property::StrokeDashoffset) : std::nullopt;
+            default:
+                return std::nullopt;
+        }
+    }
+    return nameIs(name, "color") ? std::optional(Property::Color) : std::nullopt;
 }
 
 }  // namespace
@@ -120,7 +165,7 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
                 }
                 [[fallthrough]];
             case 'f':
-                if (const auto property = propertyNamed(shortName(name))) {
+                if (const auto property = propertyOfName(name)) {
                     out.give(*property, value(attribute));
                     continue;
                 }

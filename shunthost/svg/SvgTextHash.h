@@ -75,6 +75,14 @@ inline bool sameText(std::string_view a, std::string_view b) {
         }
         return word(x + size - 8) == word(y + size - 8);
     }
+    if (size >= 4) {
+        auto half = [](const char* at) {
+            std::uint32_t value;
+            std::memcpy(&value, at, 4);
+            return value;
+        };
+        return half(x) == half(y) && half(x + size - 4) == half(y + size - 4);
+    }
     for (std::size_t pos = 0; pos < size; ++pos) {
         if (x[pos] != y[pos]) {
             return false;
