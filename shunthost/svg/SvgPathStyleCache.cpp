@@ -29,7 +29,7 @@ PathStyleCache::Key::Key(std::uint32_t inheritedStyle, const ElementAttributes& 
             }
         }
     }
-    hash ^= hash >> 29;
+    hash = finishTextHash(hash);
 }
 
 PathStyleCache::Key& PathStyleCache::Key::operator=(const Key& other) {

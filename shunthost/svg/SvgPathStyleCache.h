@@ -50,7 +50,7 @@ public:
                 texts_[count] = {text.data(), text.size()};
                 // Each text hashed on its own, by its place, and added: the
                 // hashes of a key's texts are then worked out side by side.
-                hash += mixText(count + 1, text);
+                hash += mixTextUnfinished(count + 1, text);
             }
             ++count;
         }

@@ -441,7 +441,7 @@ private:
     void takeName(std::string_view id, simhost::ArtId artId, simhost::ArtObject& object, ArtSource& source) {
         source.nameIsId = !id.empty();
         if (source.nameIsId) {
-            object.name = id;
+            object.name.append(id);  // to the empty name: less work than an assignment
             const std::uint64_t hash = DocumentIds::hashOf(id);
             idHashes_.push_back(hash);
             artIds_.push_back({static_cast<std::uint32_t>(hash >> 32), artId});  // the well-mixed half

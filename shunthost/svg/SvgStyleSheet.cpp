@@ -219,6 +219,7 @@ void StyleSheets::parseRule(std::string_view prelude, std::string_view block) {
                 InheritedStyle scratch;
                 applyProperty(scratch, *property, value);
                 found.push_back({*property, value, important});
+                importantDeclarations_ = importantDeclarations_ || important;
             } catch (const BadValue&) {
             }
         }
@@ -466,7 +467,9 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
     };
     applyRules(false);
     applyStyleAttribute(false);
-    applyRules(true);
+    if (importantDeclarations_) {
+        applyRules(true);
+    }
     applyStyleAttribute(true);
     return origin;
 }

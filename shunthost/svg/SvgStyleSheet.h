@@ -110,6 +110,7 @@ private:
     mutable std::vector<Siblings> siblings_;
     mutable std::vector<const Rule*> matched_;  // for elements whose siblings are too varied to keep
     bool ownIdsAsked_ = false;                  // a rule asks for the element's own id
+    bool importantDeclarations_ = false;        // a rule declares something !important
     std::deque<std::string> texts_;             // the sheets, which the rules' views point into
     std::vector<Rule> rules_;
     std::vector<Declaration> declarations_;

@@ -10,7 +10,9 @@
 
 namespace shunthost::svg {
 
-inline std::uint64_t mixText(std::uint64_t hash, std::string_view text) {
+// Without the final mix: for a caller that adds up the hashes of several
+// texts and mixes the sum once.
+inline std::uint64_t mixTextUnfinished(std::uint64_t hash, std::string_view text) {
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     auto mix = [&hash](std::uint64_t word) {
         hash = (hash ^ word) * kMultiplier;
@@ -45,12 +47,21 @@ inline std::uint64_t mixText(std::uint64_t hash, std::string_view text) {
         };
         mix((byte(0) << 16) | (byte(size / 2) << 8) | byte(size - 1));
     }
-    // A product carries a difference only upward: one in the last byte of a
-    // text would otherwise reach only the high half, and tables that take
-    // the low bits would put texts that differ there in one slot.
+    return hash;
+}
+
+// A product carries a difference only upward: one in the last byte of a
+// text would otherwise reach only the high half, and tables that take the
+// low bits would put texts that differ there in one slot.
+inline std::uint64_t finishTextHash(std::uint64_t hash) {
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     hash ^= hash >> 29;
     hash *= kMultiplier;
     return hash ^ (hash >> 32);
+}
+
+inline std::uint64_t mixText(std::uint64_t hash, std::string_view text) {
+    return finishTextHash(mixTextUnfinished(hash, text));
 }
 
 // Whether two texts are the same, without a call for the usual short ones:
@@ -62,6 +73,9 @@ inline bool sameText(std::string_view a, std::string_view b) {
     }
     const char* x = a.data();
     const char* y = b.data();
+    if (x == y) {
+        return true;  // the same text: a value that a style sheet gives many elements
+    }
     auto word = [](const char* at) {
         std::uint64_t value;
         std::memcpy(&value, at, 8);
