@@ -64,10 +64,10 @@ const PathStyleCache::Entry* PathStyleCache::find(const Key& key) const {
     return entry.used && entry.key == key ? &entry : nullptr;
 }
 
-void PathStyleCache::store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern,
-                           pugi::xml_node fillPattern) {
+void PathStyleCache::store(const Key& key, Interned<AIPathStyle>::Index style, const AIPathStyle* value,
+                           pugi::xml_node ownPattern, pugi::xml_node fillPattern) {
     if (key.fits()) {
-        slots_[slotOf(key)] = Entry{key, style, ownPattern, fillPattern, true};
+        slots_[slotOf(key)] = Entry{key, style, value, ownPattern, fillPattern, true};
     }
 }
 

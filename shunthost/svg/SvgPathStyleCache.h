@@ -61,8 +61,9 @@ public:
     struct Entry {
         Key key;
         Interned<AIPathStyle>::Index style = 0;
-        pugi::xml_node ownPattern;   // the pattern of ours that the fill shows, or null
-        pugi::xml_node fillPattern;  // the pattern the fill shows, or null
+        const AIPathStyle* value = nullptr;  // the style itself, where the interned styles keep it
+        pugi::xml_node ownPattern;           // the pattern of ours that the fill shows, or null
+        pugi::xml_node fillPattern;          // the pattern the fill shows, or null
         bool used = false;
     };
 
@@ -72,8 +73,8 @@ public:
     explicit PathStyleCache(std::size_t paths);
 
     const Entry* find(const Key& key) const;  // null when not found or the key does not fit
-    void store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern,
-               pugi::xml_node fillPattern);
+    void store(const Key& key, Interned<AIPathStyle>::Index style, const AIPathStyle* value,
+               pugi::xml_node ownPattern, pugi::xml_node fillPattern);
 
 private:
     std::size_t slotOf(const Key& key) const {

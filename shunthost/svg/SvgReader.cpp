@@ -219,29 +219,33 @@ private:
     }
 
     // The path style of a shape in the element's own user space, as an index
-    // into the styles read; notes the pattern of ours that its fill shows and
-    // the pattern it shows.
+    // into the styles read and the style itself there; notes the pattern of
+    // ours that its fill shows and the pattern it shows.
     Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
                                             const InheritedStyle& inherited, std::uint32_t inherits,
-                                            ArtSource& source, pugi::xml_node& fillPattern) {
+                                            ArtSource& source, pugi::xml_node& fillPattern,
+                                            const AIPathStyle*& value) {
         const PathStyleCache::Key key(inherits, attributes);
         if (const PathStyleCache::Entry* known = cache_.find(key)) {
             source.ownPattern = known->ownPattern;
             fillPattern = known->fillPattern;
+            value = known->value;
             return known->style;
         }
         InheritedStyle style = inherited;
         applyProperties(element, attributes, style);
         const auto index =
             art_.stylesRead.intern(paths_.read(element, attributes, style, source, fillPattern));
-        cache_.store(key, index, source.ownPattern, fillPattern);
+        value = &art_.stylesRead[index];
+        cache_.store(key, index, value, source.ownPattern, fillPattern);
         return index;
     }
 
     // A pattern matrix on the page: the shape's place composed with its
     // patternTransform, rounded once. The paths of a group share their place
     // and mostly a few patterns, so each combination is worked out once.
-    Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern) {
+    Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern,
+                                                const AIRealMatrix*& value) {
         const PageKey key{outside, fillPattern.internal_object()};
         // Mixed: the nodes of patterns written alike lie a multiple of the
         // slot count apart.
@@ -251,11 +255,14 @@ private:
         static_assert(std::tuple_size_v<decltype(onPage_)> == 64);
         PageSlot& slot = onPage_[mixed >> 58];
         if (slot.used && slot.key == key) {
+            value = slot.value;
             return slot.matrix;
         }
         const AIRealMatrix matrix =
             toHostMatrix(art_.placements[outside], servers_.patternFill(fillPattern).exact, Affine{});
-        slot = {key, art_.matricesRead.intern(matrix), true};
+        const auto index = art_.matricesRead.intern(matrix);
+        slot = {key, index, &art_.matricesRead[index], true};
+        value = slot.value;
         return slot.matrix;
     }
 
@@ -267,6 +274,7 @@ private:
     struct PageSlot {
         PageKey key{};
         Interned<AIRealMatrix>::Index matrix = 0;
+        const AIRealMatrix* value = nullptr;  // where the interned matrices keep it
         bool used = false;
     };
     std::array<PageSlot, 64> onPage_{};  // each keeps the last combination that landed on it
@@ -340,17 +348,19 @@ private:
         // Most elements are shapes, which pass nothing on to members.
         if (role == Role::Shape) {
             pugi::xml_node fillPattern;
+            const AIPathStyle* style = nullptr;
             source.styleRead =
-                shapeStyle(child, attributes, frame.style, frame.inherits, source, fillPattern);
+                shapeStyle(child, attributes, frame.style, frame.inherits, source, fillPattern, style);
             const auto transform = ownTransform(attributes.transform);
             source.outside =
                 transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
             object.type = shapeType(child, attributes.artType);
-            object.style = art_.stylesRead[source.styleRead];
+            object.style = *style;
             if (fillPattern && source.outside != 0) {
                 source.patternOnPage = true;
-                source.matrixRead = patternOnPage(source.outside, fillPattern);
-                object.style.transform = art_.matricesRead[source.matrixRead];
+                const AIRealMatrix* matrix = nullptr;
+                source.matrixRead = patternOnPage(source.outside, fillPattern, matrix);
+                object.style.transform = *matrix;
             }
             art_.sources.push_back(source);
             return std::nullopt;
