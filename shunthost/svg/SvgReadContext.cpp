@@ -131,9 +131,12 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
         switch (*name) {
             case 'i':
                 if (nameIs(name, "id")) {
-                    out.id = value(attribute);
+                    // The value as written is the one meant, and measured
+                    // already, unless it holds a reference.
+                    const char* raw = attribute.value();
+                    out.id = artwork.text.decode(raw);
                     if (out.idAsWritten.data() == nullptr) {
-                        out.idAsWritten = attribute.value();
+                        out.idAsWritten = out.id.data() == raw ? out.id : std::string_view(raw);
                     }
                     continue;
                 }
