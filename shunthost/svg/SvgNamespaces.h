@@ -26,8 +26,9 @@ struct XmlNames {
 
     // The local name of an SVG element ("path"), or "" for an element of
     // another namespace. An unprefixed name in the usual file is the name itself.
-    const char* svgLocalName(pugi::xml_node element) const {
-        const char* name = element.name();
+    const char* svgLocalName(pugi::xml_node element) const { return svgLocalName(element.name()); }
+    // The same from the element's name, where the caller has it already.
+    const char* svgLocalName(const char* name) const {
         if (svgPrefix.empty() && unprefixedIsSvg) {
             return name;
         }

@@ -1,5 +1,6 @@
 #include "SvgPaintProperties.h"
 
+#include <cstring>
 #include <string>
 
 #include "SvgNumbers.h"
@@ -99,36 +100,37 @@ void applyDashArray(InheritedStyle& style, std::string_view value) {
 }  // namespace
 
 std::optional<Property> propertyNamed(std::string_view name) {
-    // Every attribute of every element read asks, so the length picks the
-    // one or two names to compare with.
-    auto either = [name](Property a, Property b) -> std::optional<Property> {
-        if (name == kPropertyNames[static_cast<std::size_t>(a)]) {
-            return a;
-        }
-        if (name == kPropertyNames[static_cast<std::size_t>(b)]) {
-            return b;
+    // Every attribute of every element read asks: the length picks the one or
+    // two names it can be, a letter tells two apart, and one comparison of a
+    // length known here, a few loads, settles it.
+    auto is = [name]<std::size_t N>(const char(&literal)[N], Property property) -> std::optional<Property> {
+        if (std::memcmp(name.data(), literal, N - 1) == 0) {
+            return property;
         }
         return std::nullopt;
     };
     switch (name.size()) {
         case 4:
-            return either(Property::Fill, Property::Fill);
+            return is("fill", Property::Fill);
         case 5:
-            return either(Property::Color, Property::Color);
+            return is("color", Property::Color);
         case 6:
-            return either(Property::Stroke, Property::Stroke);
+            return is("stroke", Property::Stroke);
         case 9:
-            return either(Property::FillRule, Property::FillRule);
+            return is("fill-rule", Property::FillRule);
         case 12:
-            return either(Property::FillOpacity, Property::StrokeWidth);
+            return name[0] == 'f' ? is("fill-opacity", Property::FillOpacity)
+                                  : is("stroke-width", Property::StrokeWidth);
         case 14:
-            return either(Property::StrokeOpacity, Property::StrokeLinecap);
+            return name[7] == 'o' ? is("stroke-opacity", Property::StrokeOpacity)
+                                  : is("stroke-linecap", Property::StrokeLinecap);
         case 15:
-            return either(Property::StrokeLinejoin, Property::StrokeLinejoin);
+            return is("stroke-linejoin", Property::StrokeLinejoin);
         case 16:
-            return either(Property::StrokeDasharray, Property::StrokeDasharray);
+            return is("stroke-dasharray", Property::StrokeDasharray);
         case 17:
-            return either(Property::StrokeMiterlimit, Property::StrokeDashoffset);
+            return name[7] == 'm' ? is("stroke-miterlimit", Property::StrokeMiterlimit)
+                                  : is("stroke-dashoffset", Property::StrokeDashoffset);
         default:
             return std::nullopt;
     }

@@ -29,28 +29,41 @@ public:
         std::uint32_t given = 0;  // a bit for each property and exact-value text the element gives
         std::uint32_t count = 0;  // of texts
         std::uint64_t hash = 0;
-        std::array<std::string_view, kMostTexts> texts;  // the first of the given ones, in order
         bool fits() const { return count <= kMostTexts; }
+        std::string_view text(std::size_t i) const { return {texts_[i].data, texts_[i].size}; }
 
         Key() = default;
         Key(std::uint32_t inherits, const ElementAttributes& attributes);
+        // Copies only the texts that are set: the rest are not even zeroed,
+        // which for a key made for every path cost as much as the key itself.
+        Key(const Key& other) { *this = other; }
+        Key& operator=(const Key& other);
         bool operator==(const Key& other) const;
 
     private:
+        struct Text {
+            const char* data;
+            std::size_t size;
+        };
         void take(std::string_view text) {
             if (count < kMostTexts) {
-                texts[count] = text;
-                hash = mixText(hash, text);
+                texts_[count] = {text.data(), text.size()};
+                // Each text hashed on its own, by its place, and added: the
+                // hashes of a key's texts are then worked out side by side.
+                hash += mixTextUnfinished(count + 1, text);
             }
             ++count;
         }
+
+        std::array<Text, kMostTexts> texts_;  // the first of the given ones, in order; past count unset
     };
 
     struct Entry {
         Key key;
         Interned<AIPathStyle>::Index style = 0;
-        pugi::xml_node ownPattern;   // the pattern of ours that the fill shows, or null
-        pugi::xml_node fillPattern;  // the pattern the fill shows, or null
+        const AIPathStyle* value = nullptr;  // the style itself, where the interned styles keep it
+        pugi::xml_node ownPattern;           // the pattern of ours that the fill shows, or null
+        pugi::xml_node fillPattern;          // the pattern the fill shows, or null
         bool used = false;
     };
 
@@ -60,8 +73,8 @@ public:
     explicit PathStyleCache(std::size_t paths);
 
     const Entry* find(const Key& key) const;  // null when not found or the key does not fit
-    void store(const Key& key, Interned<AIPathStyle>::Index style, pugi::xml_node ownPattern,
-               pugi::xml_node fillPattern);
+    void store(const Key& key, Interned<AIPathStyle>::Index style, const AIPathStyle* value,
+               pugi::xml_node ownPattern, pugi::xml_node fillPattern);
 
 private:
     std::size_t slotOf(const Key& key) const {

@@ -36,74 +36,167 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
     throw SvgError(sourceName_, lineAt(element.offset_debug()), message);
 }
 
+namespace {
+
+// Whether the name is `literal`, compared as far as the two agree: most names
+// are told apart by their first letters, and measuring each first cost more.
+bool nameIs(const char* name, std::string_view literal) {
+    for (const char c : literal) {
+        if (*name++ != c) {
+            return false;
+        }
+    }
+    return *name == 0;
+}
+
+// The name after "prefix:", or null when it has another prefix or none.
+const char* afterPrefix(const char* name, std::string_view prefix) {
+    for (const char c : prefix) {
+        if (*name++ != c) {
+            return nullptr;
+        }
+    }
+    return *name == ':' ? name + 1 : nullptr;
+}
+
+// The rest of the name after `word`, or null when it does not begin with it.
+const char* afterWord(const char* name, std::string_view word) {
+    for (const char c : word) {
+        if (*name++ != c) {
+            return nullptr;
+        }
+    }
+    return name;
+}
+
+// The property an attribute of that name sets: the names' letters followed
+// where they part, with no measuring of the name.
+std::optional<Property> propertyOfName(const char* name) {
+    if (const char* rest = afterWord(name, "fill")) {
+        if (*rest == 0) {
+            return Property::Fill;
+        }
+        if (nameIs(rest, "-opacity")) {
+            return Property::FillOpacity;
+        }
+        if (nameIs(rest, "-rule")) {
+            return Property::FillRule;
+        }
+        return std::nullopt;
+    }
+    if (const char* rest = afterWord(name, "stroke")) {
+        if (*rest == 0) {
+            return Property::Stroke;
+        }
+        if (*rest++ != '-') {
+            return std::nullopt;
+        }
+        switch (*rest) {
+            case 'w':
+                return nameIs(rest, "width") ? std::optional(Property::StrokeWidth) : std::nullopt;
+            case 'o':
+                return nameIs(rest, "opacity") ? std::optional(Property::StrokeOpacity) : std::nullopt;
+            case 'm':
+                return nameIs(rest, "miterlimit") ? std::optional(Property::StrokeMiterlimit) : std::nullopt;
+            case 'l':
+                if (nameIs(rest, "linecap")) {
+                    return Property::StrokeLinecap;
+                }
+                return nameIs(rest, "linejoin") ? std::optional(Property::StrokeLinejoin) : std::nullopt;
+            case 'd':
+                if (nameIs(rest, "dasharray")) {
+                    return Property::StrokeDasharray;
+                }
+                return nameIs(rest, "dashoffset") ? std::optional(Property::StrokeDashoffset) : std::nullopt;
+            default:
+                return std::nullopt;
+        }
+    }
+    return nameIs(name, "color") ? std::optional(Property::Color) : std::nullopt;
+}
+
+}  // namespace
+
 ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, const OwnNames& own) {
     ElementAttributes out;
     const std::string_view prefix = artwork.prefix;
-    const std::string_view xlinkHref = artwork.names.xlinkHref;
+    const std::string_view xlinkPrefix = artwork.names.xlinkPrefix;
     auto value = [&artwork](pugi::xml_attribute attribute) { return artwork.value(attribute); };
     for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         // Values are measured only when taken: most attributes are none of
         // these ("d", "x", "width"...), and a path's data may be long.
-        const std::string_view name = attribute.name();
-        if (name.size() > prefix.size() && name[prefix.size()] == ':' && name.starts_with(prefix)) {
-            if (name == own.artType)
-                out.artType = value(attribute);
-            else if (name == own.fill)
-                out.fillValues = value(attribute);
-            else if (name == own.stroke)
-                out.strokeValues = value(attribute);
-            else if (name == own.fillRule)
-                out.fillRule = value(attribute);
-            else if (name == own.lineCap)
-                out.lineCap = value(attribute);
-            else if (name == own.lineJoin)
-                out.lineJoin = value(attribute);
-            else if (name == own.overprint)
-                out.overprint = value(attribute);
-            continue;
-        }
-        if (name == xlinkHref) {
-            if (out.href.empty())
-                out.href = value(attribute);
-            continue;
-        }
+        const char* name = attribute.name();
         // The first letter sends most names on their way.
-        switch (name.empty() ? '\0' : name.front()) {
+        switch (*name) {
             case 'i':
-                if (name == "id") {
-                    out.id = value(attribute);
+                if (nameIs(name, "id")) {
+                    // The value as written is the one meant, and measured
+                    // already, unless it holds a reference.
+                    const char* raw = attribute.value();
+                    out.id = artwork.text.decode(raw);
                     if (out.idAsWritten.data() == nullptr) {
-                        out.idAsWritten = attribute.value();
+                        out.idAsWritten = out.id.data() == raw ? out.id : std::string_view(raw);
                     }
+                    continue;
                 }
                 break;
             case 't':
-                if (name == "transform")
+                if (nameIs(name, "transform")) {
                     out.transform = value(attribute);
+                    continue;
+                }
                 break;
             case 'h':
-                if (name == "href")
+                if (nameIs(name, "href")) {
                     out.href = value(attribute);
-                break;
-            case 's':
-                if (name == "style") {
-                    out.style = value(attribute);
-                    break;
+                    continue;
                 }
-                [[fallthrough]];
-            case 'f':
+                break;
             case 'c':
-                if (name == "class") {
+                if (nameIs(name, "class")) {
                     if (out.classAsWritten.data() == nullptr) {
                         out.classAsWritten = attribute.value();
                     }
-                } else if (const auto property = propertyNamed(name)) {
+                    continue;
+                }
+                [[fallthrough]];
+            case 's':
+                if (nameIs(name, "style")) {
+                    out.style = value(attribute);
+                    continue;
+                }
+                [[fallthrough]];
+            case 'f':
+                if (const auto property = propertyOfName(name)) {
                     out.give(*property, value(attribute));
+                    continue;
                 }
                 break;
             default:
                 break;
+        }
+        // Prefixed names: the project's own attributes and XLink's href.
+        if (const char* local = afterPrefix(name, prefix)) {
+            if (nameIs(local, std::string_view(own.artType).substr(prefix.size() + 1)))
+                out.artType = value(attribute);
+            else if (nameIs(local, std::string_view(own.fill).substr(prefix.size() + 1)))
+                out.fillValues = value(attribute);
+            else if (nameIs(local, std::string_view(own.stroke).substr(prefix.size() + 1)))
+                out.strokeValues = value(attribute);
+            else if (nameIs(local, std::string_view(own.fillRule).substr(prefix.size() + 1)))
+                out.fillRule = value(attribute);
+            else if (nameIs(local, std::string_view(own.lineCap).substr(prefix.size() + 1)))
+                out.lineCap = value(attribute);
+            else if (nameIs(local, std::string_view(own.lineJoin).substr(prefix.size() + 1)))
+                out.lineJoin = value(attribute);
+            else if (nameIs(local, std::string_view(own.overprint).substr(prefix.size() + 1)))
+                out.overprint = value(attribute);
+            continue;
+        }
+        if (const char* local = afterPrefix(name, xlinkPrefix); local != nullptr && nameIs(local, "href")) {
+            if (out.href.empty())
+                out.href = value(attribute);
         }
     }
     return out;

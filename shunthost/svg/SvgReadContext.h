@@ -73,20 +73,35 @@ struct OwnNames {
 
 // The attributes of one element that the reader looks at, gathered in one pass.
 struct ElementAttributes {
+    const char* elementName = nullptr;  // as written, where the reader has it at hand
     std::string_view id;
     // The first id and class attributes as written, for style sheets' selectors.
     std::string_view idAsWritten, classAsWritten;
     std::string_view style;
     std::string_view transform;
     std::string_view href;
-    std::array<std::string_view, kPropertyCount> properties{};  // data() null: not given
-    std::uint32_t givenProperties = 0;                          // a bit for each property given
+    std::uint32_t givenProperties = 0;  // a bit for each property given
     std::string_view artType, fillValues, strokeValues, fillRule, lineCap, lineJoin, overprint;
 
+    // The text of a property given, however empty; a null view when not given.
+    std::string_view property(Property property) const {
+        const auto at = static_cast<unsigned>(property);
+        return (givenProperties >> at & 1u) != 0 ? std::string_view(values_[at].data, values_[at].size)
+                                                 : std::string_view();
+    }
     void give(Property property, std::string_view value) {
-        properties[static_cast<std::size_t>(property)] = value;
+        values_[static_cast<std::size_t>(property)] = {value.data(), value.size()};
         givenProperties |= 1u << static_cast<unsigned>(property);
     }
+
+private:
+    struct Text {
+        const char* data;
+        std::size_t size;
+    };
+    // Set where givenProperties has the bit, and not zeroed: gathered for
+    // every element, zeroing them all cost more than the few given.
+    std::array<Text, kPropertyCount> values_;
 };
 
 // Values as they mean (XmlText); throws XmlTextError.

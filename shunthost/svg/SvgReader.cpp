@@ -124,7 +124,8 @@ private:
 
     // Entries whose id an earlier entry has already. An open-addressing table
     // of positions costs far less than a hash set of strings, which allocates
-    // once for every id.
+    // once for every id; it holds each entry's hash beside its position, so
+    // that stepping past other entries reads nothing else.
     std::vector<const IdSeen*> findDuplicates(const std::vector<IdSeen>& ids) const {
         std::vector<const IdSeen*> duplicates;
         std::size_t capacity = 16;
@@ -132,16 +133,19 @@ private:
             capacity *= 2;
         }
         constexpr std::uint32_t kEmpty = UINT32_MAX;
-        std::vector<std::uint32_t> table(capacity, kEmpty);
+        struct Slot {
+            std::uint32_t hash;
+            std::uint32_t entry;
+        };
+        std::vector<Slot> table(capacity, Slot{0, kEmpty});
         for (std::uint32_t i = 0; i < ids.size(); ++i) {
             for (std::size_t slot = ids[i].hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
-                if (table[slot] == kEmpty) {
-                    table[slot] = i;
+                if (table[slot].entry == kEmpty) {
+                    table[slot] = {ids[i].hash, i};
                     break;
                 }
-                const IdSeen& earlier = ids[table[slot]];
-                if (earlier.hash == ids[i].hash &&
-                    art_.document.art(earlier.art).name == art_.document.art(ids[i].art).name) {
+                if (table[slot].hash == ids[i].hash && art_.document.art(ids[table[slot].entry].art).name ==
+                                                           art_.document.art(ids[i].art).name) {
                     duplicates.push_back(&ids[i]);
                     break;
                 }
@@ -194,8 +198,7 @@ private:
             Property::StrokeDasharray, Property::StrokeDashoffset,
         };
         for (const Property property : kOrder) {
-            if (const std::string_view value = attributes.properties[static_cast<std::size_t>(property)];
-                value.data() != nullptr) {
+            if (const std::string_view value = attributes.property(property); value.data() != nullptr) {
                 try {
                     applyProperty(style, property, value);
                 } catch (const BadValue& bad) {
@@ -216,29 +219,33 @@ private:
     }
 
     // The path style of a shape in the element's own user space, as an index
-    // into the styles read; notes the pattern of ours that its fill shows and
-    // the pattern it shows.
+    // into the styles read and the style itself there; notes the pattern of
+    // ours that its fill shows and the pattern it shows.
     Interned<AIPathStyle>::Index shapeStyle(pugi::xml_node element, const ElementAttributes& attributes,
                                             const InheritedStyle& inherited, std::uint32_t inherits,
-                                            ArtSource& source, pugi::xml_node& fillPattern) {
+                                            ArtSource& source, pugi::xml_node& fillPattern,
+                                            const AIPathStyle*& value) {
         const PathStyleCache::Key key(inherits, attributes);
         if (const PathStyleCache::Entry* known = cache_.find(key)) {
             source.ownPattern = known->ownPattern;
             fillPattern = known->fillPattern;
+            value = known->value;
             return known->style;
         }
         InheritedStyle style = inherited;
         applyProperties(element, attributes, style);
         const auto index =
             art_.stylesRead.intern(paths_.read(element, attributes, style, source, fillPattern));
-        cache_.store(key, index, source.ownPattern, fillPattern);
+        value = &art_.stylesRead[index];
+        cache_.store(key, index, value, source.ownPattern, fillPattern);
         return index;
     }
 
     // A pattern matrix on the page: the shape's place composed with its
     // patternTransform, rounded once. The paths of a group share their place
     // and mostly a few patterns, so each combination is worked out once.
-    Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern) {
+    Interned<AIRealMatrix>::Index patternOnPage(Interned<Affine>::Index outside, pugi::xml_node fillPattern,
+                                                const AIRealMatrix*& value) {
         const PageKey key{outside, fillPattern.internal_object()};
         // Mixed: the nodes of patterns written alike lie a multiple of the
         // slot count apart.
@@ -248,11 +255,14 @@ private:
         static_assert(std::tuple_size_v<decltype(onPage_)> == 64);
         PageSlot& slot = onPage_[mixed >> 58];
         if (slot.used && slot.key == key) {
+            value = slot.value;
             return slot.matrix;
         }
         const AIRealMatrix matrix =
             toHostMatrix(art_.placements[outside], servers_.patternFill(fillPattern).exact, Affine{});
-        slot = {key, art_.matricesRead.intern(matrix), true};
+        const auto index = art_.matricesRead.intern(matrix);
+        slot = {key, index, &art_.matricesRead[index], true};
+        value = slot.value;
         return slot.matrix;
     }
 
@@ -264,6 +274,7 @@ private:
     struct PageSlot {
         PageKey key{};
         Interned<AIRealMatrix>::Index matrix = 0;
+        const AIRealMatrix* value = nullptr;  // where the interned matrices keep it
         bool used = false;
     };
     std::array<PageSlot, 64> onPage_{};  // each keeps the last combination that landed on it
@@ -293,15 +304,21 @@ private:
                 continue;
             }
             frame.next = child.next_sibling();
-            // By name first: the white space between elements has none.
-            const Role role = roleOf(art_.names.svgLocalName(child));
-            if (role == Role::NotArt || child.type() != pugi::node_element) {
-                if (child.type() == pugi::node_element) {
+            // By name first: the white space between elements has none, and
+            // needs no further look.
+            const char* name = child.name();
+            if (*name == 0) {
+                continue;
+            }
+            const bool isElement = child.type() == pugi::node_element;
+            const Role role = roleOf(art_.names.svgLocalName(name));
+            if (role == Role::NotArt || !isElement) {
+                if (isElement) {
                     noteIdsIn(child);
                 }
                 continue;
             }
-            if (auto members = readElement(child, role, frame)) {
+            if (auto members = readElement(child, name, role, frame)) {
                 members->inherits = inheritedStyles_.intern(members->style);
                 members->element = child;
                 sheets_.enter(child);
@@ -311,8 +328,9 @@ private:
     }
 
     // One art element; a group gives the frame its members are read in.
-    std::optional<Frame> readElement(pugi::xml_node child, Role role, const Frame& frame) {
+    std::optional<Frame> readElement(pugi::xml_node child, const char* name, Role role, const Frame& frame) {
         ElementAttributes attributes = gatherAttributes(child, art_, own_);
+        attributes.elementName = name;
         const SheetOrigin origin = cascade(child, attributes);
 
         const auto artId = static_cast<simhost::ArtId>(art_.document.slotCount());
@@ -330,17 +348,19 @@ private:
         // Most elements are shapes, which pass nothing on to members.
         if (role == Role::Shape) {
             pugi::xml_node fillPattern;
+            const AIPathStyle* style = nullptr;
             source.styleRead =
-                shapeStyle(child, attributes, frame.style, frame.inherits, source, fillPattern);
+                shapeStyle(child, attributes, frame.style, frame.inherits, source, fillPattern, style);
             const auto transform = ownTransform(attributes.transform);
             source.outside =
                 transform ? placementIndex(times(frame.outside, *transform)) : frame.outsideIndex;
             object.type = shapeType(child, attributes.artType);
-            object.style = art_.stylesRead[source.styleRead];
+            object.style = *style;
             if (fillPattern && source.outside != 0) {
                 source.patternOnPage = true;
-                source.matrixRead = patternOnPage(source.outside, fillPattern);
-                object.style.transform = art_.matricesRead[source.matrixRead];
+                const AIRealMatrix* matrix = nullptr;
+                source.matrixRead = patternOnPage(source.outside, fillPattern, matrix);
+                object.style.transform = *matrix;
             }
             art_.sources.push_back(source);
             return std::nullopt;
@@ -355,7 +375,7 @@ private:
                 members.art = artId;
                 members.viewport = frame.viewport;
                 members.outside = frame.outside;
-                if (std::strcmp(art_.names.svgLocalName(child), "svg") == 0) {
+                if (std::strcmp(art_.names.svgLocalName(name), "svg") == 0) {
                     members.outside = times(
                         frame.outside, nestedViewport(child, art_.text, frame.viewport, members.viewport));
                 } else if (const auto transform = ownTransform(attributes.transform)) {
@@ -431,7 +451,7 @@ private:
     void takeName(std::string_view id, simhost::ArtId artId, simhost::ArtObject& object, ArtSource& source) {
         source.nameIsId = !id.empty();
         if (source.nameIsId) {
-            object.name = id;
+            object.name.append(id);  // to the empty name: less work than an assignment
             const std::uint64_t hash = DocumentIds::hashOf(id);
             idHashes_.push_back(hash);
             artIds_.push_back({static_cast<std::uint32_t>(hash >> 32), artId});  // the well-mixed half

@@ -74,10 +74,19 @@ std::size_t blockEnd(std::string_view text, std::size_t open) {
 }
 
 // The element's name without a prefix: `svg:rect` is a rect.
+std::string_view localName(const char* name) {
+    // One pass for the colon and the end: asked for every element read.
+    const char* local = name;
+    const char* end = name;
+    for (; *end != 0; ++end) {
+        if (*end == ':' && local == name) {
+            local = end + 1;
+        }
+    }
+    return {local, static_cast<std::size_t>(end - local)};
+}
 std::string_view localName(pugi::xml_node element) {
-    const std::string_view name = element.name();
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+    return localName(element.name());
 }
 
 // Calls `each` with every class a class attribute names.
@@ -124,12 +133,14 @@ void StyleSheets::forEachFeature(pugi::xml_node element, Visit visit) {
 
 void StyleSheets::enter(pugi::xml_node element) {
     if (!rules_.empty()) {
+        siblings_.clear();
         forEachFeature(element, [this](std::uint64_t f) { ++ancestorFeatures_[f]; });
     }
 }
 
 void StyleSheets::leave(pugi::xml_node element) {
     if (!rules_.empty()) {
+        siblings_.clear();
         forEachFeature(element, [this](std::uint64_t f) {
             if (const auto found = ancestorFeatures_.find(f);
                 found != ancestorFeatures_.end() && --found->second == 0) {
@@ -208,6 +219,7 @@ void StyleSheets::parseRule(std::string_view prelude, std::string_view block) {
                 InheritedStyle scratch;
                 applyProperty(scratch, *property, value);
                 found.push_back({*property, value, important});
+                importantDeclarations_ = importantDeclarations_ || important;
             } catch (const BadValue&) {
             }
         }
@@ -337,9 +349,9 @@ bool StyleSheets::parseSelector(std::string_view text, Rule& rule) {
     return true;
 }
 
-bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node element, std::string_view id,
+bool StyleSheets::matchesCompound(const Compound& compound, std::string_view type, std::string_view id,
                                   std::string_view classes) {
-    if (!compound.type.empty() && localName(element) != compound.type) {
+    if (!compound.type.empty() && type != compound.type) {
         return false;
     }
     if (!compound.id.empty() && compound.id != id) {
@@ -356,7 +368,8 @@ bool StyleSheets::matchesCompound(const Compound& compound, pugi::xml_node eleme
 StyleSheets::Match StyleSheets::matches(const Rule& rule, std::size_t at, pugi::xml_node element) {
     // An ancestor's attributes are looked up only for a part that asks for them.
     const Compound& compound = rule.compounds[at];
-    if (!matchesCompound(compound, element, compound.id.empty() ? "" : element.attribute("id").value(),
+    if (!matchesCompound(compound, compound.type.empty() ? "" : localName(element),
+                         compound.id.empty() ? "" : element.attribute("id").value(),
                          compound.classes.empty() ? "" : element.attribute("class").value())) {
         return Match::FailsHere;
     }
@@ -381,16 +394,12 @@ StyleSheets::Match StyleSheets::matchesAbove(const Rule& rule, std::size_t at, p
 
 const std::vector<const StyleSheets::Rule*>& StyleSheets::matchedRules(
     pugi::xml_node element, const ElementAttributes& attributes) const {
-    const std::string_view type = localName(element);
+    const std::string_view type =
+        attributes.elementName != nullptr ? localName(attributes.elementName) : localName(element);
     const std::string_view id = ownIdsAsked_ ? attributes.idAsWritten : std::string_view();
     const std::string_view classes = attributes.classAsWritten;
-    const void* parent = element.parent().internal_object();
-    if (parent != siblingsParent_) {
-        siblingsParent_ = parent;
-        siblings_.clear();
-    }
     for (const Siblings& known : siblings_) {
-        if (known.type == type && known.id == id && known.classes == classes) {
+        if (sameText(known.type, type) && sameText(known.id, id) && sameText(known.classes, classes)) {
             return known.matched;
         }
     }
@@ -403,7 +412,7 @@ const std::vector<const StyleSheets::Rule*>& StyleSheets::matchedRules(
     // The element's own part first, from the attributes already gathered:
     // most rules fail there.
     for (const Rule& rule : rules_) {
-        if (matchesCompound(rule.compounds[0], element, attributes.idAsWritten, attributes.classAsWritten) &&
+        if (matchesCompound(rule.compounds[0], type, attributes.idAsWritten, attributes.classAsWritten) &&
             ancestorsMayMatch(rule) && matchesAbove(rule, 0, element) == Match::Matches) {
             matched.push_back(&rule);
         }
@@ -458,7 +467,9 @@ SheetOrigin StyleSheets::cascade(pugi::xml_node element, ElementAttributes& attr
     };
     applyRules(false);
     applyStyleAttribute(false);
-    applyRules(true);
+    if (importantDeclarations_) {
+        applyRules(true);
+    }
     applyStyleAttribute(true);
     return origin;
 }

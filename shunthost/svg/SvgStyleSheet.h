@@ -56,6 +56,8 @@ public:
     // `attributes`), then the rules that match it by specificity and order,
     // then its `style` attribute; !important declarations of the rules
     // above those, and the style attribute's !important ones above all.
+    // The element is a member of the element entered last (or the root,
+    // before it is entered).
     SheetOrigin cascade(pugi::xml_node element, ElementAttributes& attributes) const;
 
 private:
@@ -84,8 +86,8 @@ private:
     enum class Match { Matches, FailsHere, FailsCompletely };
     static Match matches(const Rule& rule, std::size_t at, pugi::xml_node element);
     static Match matchesAbove(const Rule& rule, std::size_t at, pugi::xml_node element);
-    // `id` and `classes` are the element's attributes as written.
-    static bool matchesCompound(const Compound& compound, pugi::xml_node element, std::string_view id,
+    // `type` is the element's local name, `id` and `classes` its attributes as written.
+    static bool matchesCompound(const Compound& compound, std::string_view type, std::string_view id,
                                 std::string_view classes);
 
     template <class Visit>
@@ -95,7 +97,8 @@ private:
     // The rules that match an element, sorted; the same for its siblings of
     // the same type and classes (and id, where a rule asks for the element's
     // own id), as nothing else that a selector here asks about differs
-    // between them. Kept for the members of the group being read.
+    // between them. Kept for the members of the group being read: entering
+    // or leaving an element forgets them.
     struct Siblings {
         std::string_view type, id, classes;
         std::vector<const Rule*> matched;
@@ -104,10 +107,10 @@ private:
                                                  const ElementAttributes& attributes) const;
 
     std::unordered_map<std::uint64_t, std::uint32_t> ancestorFeatures_;  // how many open ancestors have each
-    mutable const void* siblingsParent_ = nullptr;
     mutable std::vector<Siblings> siblings_;
     mutable std::vector<const Rule*> matched_;  // for elements whose siblings are too varied to keep
     bool ownIdsAsked_ = false;                  // a rule asks for the element's own id
+    bool importantDeclarations_ = false;        // a rule declares something !important
     std::deque<std::string> texts_;             // the sheets, which the rules' views point into
     std::vector<Rule> rules_;
     std::vector<Declaration> declarations_;

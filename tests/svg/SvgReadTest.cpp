@@ -4,10 +4,12 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 
 #include "SvgTestSupport.h"
 #include "simhost/Handles.h"
 #include "svg/SvgDocument.h"
+#include "svg/SvgReadContext.h"
 
 using namespace shunthost::svg;
 using svgtest::object;
@@ -324,5 +326,33 @@ TEST(SvgRead, SvgElementsAreRecognisedUnderAnyPrefix) {
         EXPECT_NE(saved.find(c.madePattern), std::string::npos) << saved;
         SvgArtwork again = readSvgText(saved);
         EXPECT_EQ(object(again, "r").style.transform.tx, 1.0f);
+    }
+}
+
+// Attribute names are told apart letter by letter: every property is taken
+// from its own attribute, and no name that begins, ends or is as long as one
+// of theirs passes for it.
+TEST(SvgRead, EveryModelledPropertyIsTakenFromItsOwnAttributeAndNoLookalike) {
+    std::string attributes;
+    for (std::size_t p = 0; p < kPropertyCount; ++p) {
+        attributes +=
+            std::string(" ") + propertyName(static_cast<Property>(p)) + "=\"v" + std::to_string(p) + "\"";
+    }
+    std::istringstream lookalikes(
+        "fil fills fill- fill-opacit fill-rules fill-stroke strok stroke- stroke-w stroke-widths stroke-line "
+        "stroke-linecaps stroke-linejoint stroke-dash stroke-dashes stroke-dashoffsets stroke-miter "
+        "stroke-opacit strokes colour colors x-fill c");
+    for (std::string lookalike; lookalikes >> lookalike;) {
+        attributes += " " + lookalike + "=\"no\"";
+    }
+    // In <defs>, where nothing is read as art, so that no value needs to make sense.
+    SvgArtwork artwork = readSvgText(svgWith("<defs><path" + attributes + "/></defs>"));
+    const pugi::xml_node path = artwork.xml->document_element().child("defs").child("path");
+    ASSERT_TRUE(path);
+    const ElementAttributes gathered = gatherAttributes(path, artwork, OwnNames(artwork.prefix));
+    EXPECT_EQ(gathered.givenProperties, (1u << kPropertyCount) - 1);
+    for (std::size_t p = 0; p < kPropertyCount; ++p) {
+        EXPECT_EQ(gathered.property(static_cast<Property>(p)), "v" + std::to_string(p))
+            << propertyName(static_cast<Property>(p));
     }
 }
