@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
 
     CLI::App* run = app.add_subcommand("run", "Run scenario files in order and print the transcript.");
     run->add_option("--plugins", plugins, "Folder of plug-in bundles (*.bundle), or one bundle")
+        ->check(CLI::ExistingDirectory)
         ->capture_default_str();
     run->add_option("--prefs", prefs, "The preference file")->capture_default_str();
     shunthost::addMaxSizeOption(*run, maxArtworkSize);
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     std::string output = "shunt-demo";
     CLI::App* demo = app.add_subcommand("demo", "Run the bundled demo on the bundled artwork.");
     demo->add_option("--plugins", plugins, "Folder of plug-in bundles (*.bundle), or one bundle")
+        ->check(CLI::ExistingDirectory)
         ->capture_default_str();
     demo->add_option("--prefs", prefs, "The preference file")->capture_default_str();
     demo->add_option("--output", output, "Folder the demo writes into")->capture_default_str();

@@ -72,6 +72,7 @@ ServeCommand::ServeCommand(CLI::App& app, std::string& plugins, std::string& pre
     command_->add_option("FILE.svg", artwork_, "The artwork to open")->required();
     command_->add_option("--port", port_, "Port on 127.0.0.1; 0 picks a free one")->capture_default_str();
     command_->add_option("--plugins", plugins_, "Folder of plug-in bundles (*.bundle), or one bundle")
+        ->check(CLI::ExistingDirectory)
         ->capture_default_str();
     command_->add_option("--prefs", prefs_, "The preference file")->capture_default_str();
     addMaxSizeOption(*command_, maxArtworkSize_);

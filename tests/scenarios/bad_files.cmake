@@ -43,6 +43,13 @@ foreach(case IN LISTS cases)
                            "standard error \"${err}\", expected \"${expected_err}\"\n")
   endif()
 endforeach()
+# A plug-in folder that is not there is a mistake to say, not a host without plug-ins.
+execute_process(
+  COMMAND ${HOST} run --plugins ${WORK}/no-such-folder --prefs ${WORK}/preferences ${WORK}/open.scenario
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 20)
+if(NOT status EQUAL 2 OR NOT err MATCHES "--plugins: Directory does not exist: .*no-such-folder")
+  string(APPEND problems "--plugins no-such-folder: status ${status}, standard error \"${err}\"\n")
+endif()
 if(problems)
   message(FATAL_ERROR "bad-files:\n${problems}")
 endif()
