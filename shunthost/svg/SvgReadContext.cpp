@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "SvgError.h"
 
@@ -178,20 +181,20 @@ ElementAttributes gatherAttributes(pugi::xml_node element, SvgArtwork& artwork, 
         }
         // Prefixed names: the project's own attributes and XLink's href.
         if (const char* local = afterPrefix(name, prefix)) {
-            if (nameIs(local, std::string_view(own.artType).substr(prefix.size() + 1)))
-                out.artType = value(attribute);
-            else if (nameIs(local, std::string_view(own.fill).substr(prefix.size() + 1)))
-                out.fillValues = value(attribute);
-            else if (nameIs(local, std::string_view(own.stroke).substr(prefix.size() + 1)))
-                out.strokeValues = value(attribute);
-            else if (nameIs(local, std::string_view(own.fillRule).substr(prefix.size() + 1)))
-                out.fillRule = value(attribute);
-            else if (nameIs(local, std::string_view(own.lineCap).substr(prefix.size() + 1)))
-                out.lineCap = value(attribute);
-            else if (nameIs(local, std::string_view(own.lineJoin).substr(prefix.size() + 1)))
-                out.lineJoin = value(attribute);
-            else if (nameIs(local, std::string_view(own.overprint).substr(prefix.size() + 1)))
-                out.overprint = value(attribute);
+            static constexpr std::pair<const std::string OwnNames::*, std::string_view ElementAttributes::*>
+                kOwnAttributes[] = {{&OwnNames::artType, &ElementAttributes::artType},
+                                    {&OwnNames::fill, &ElementAttributes::fillValues},
+                                    {&OwnNames::stroke, &ElementAttributes::strokeValues},
+                                    {&OwnNames::fillRule, &ElementAttributes::fillRule},
+                                    {&OwnNames::lineCap, &ElementAttributes::lineCap},
+                                    {&OwnNames::lineJoin, &ElementAttributes::lineJoin},
+                                    {&OwnNames::overprint, &ElementAttributes::overprint}};
+            for (const auto& [ownName, field] : kOwnAttributes) {
+                if (nameIs(local, std::string_view(own.*ownName).substr(prefix.size() + 1))) {
+                    out.*field = value(attribute);
+                    break;
+                }
+            }
             continue;
         }
         if (const char* local = afterPrefix(name, xlinkPrefix); local != nullptr && nameIs(local, "href")) {
