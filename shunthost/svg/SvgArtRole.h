@@ -8,18 +8,20 @@ namespace shunthost::svg {
 
 enum class Role { NotArt, Group, Shape, Image, ForeignObject, Text };
 
-inline Role roleOf(const char* name) {
-    // Compared letter by letter where they stand: every element of a file is
-    // asked about, and a call to strcmp for each cost more than the rest.
-    auto is = [name](std::string_view candidate) {
-        const char* at = name;
-        for (const char c : candidate) {
-            if (*at++ != c) {
-                return false;
-            }
+// Whether the name is `literal`, compared letter by letter as far as the two
+// agree: every element and attribute of a file is asked about, most names are
+// told apart by their first letters, and measuring each first cost more.
+inline bool nameIs(const char* name, std::string_view literal) {
+    for (const char c : literal) {
+        if (*name++ != c) {
+            return false;
         }
-        return *at == 0;
-    };
+    }
+    return *name == 0;
+}
+
+inline Role roleOf(const char* name) {
+    auto is = [name](std::string_view candidate) { return nameIs(name, candidate); };
     switch (name[0]) {
         case 'g':
             return name[1] == 0 ? Role::Group : Role::NotArt;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "SvgArtRole.h"
 #include "SvgError.h"
 
 namespace shunthost::svg {
@@ -40,17 +41,6 @@ void ReadErrors::fail(pugi::xml_node element, const std::string& message) {
 }
 
 namespace {
-
-// Whether the name is `literal`, compared as far as the two agree: most names
-// are told apart by their first letters, and measuring each first cost more.
-bool nameIs(const char* name, std::string_view literal) {
-    for (const char c : literal) {
-        if (*name++ != c) {
-            return false;
-        }
-    }
-    return *name == 0;
-}
 
 // The name after "prefix:", or null when it has another prefix or none.
 const char* afterPrefix(const char* name, std::string_view prefix) {
