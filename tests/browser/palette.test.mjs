@@ -420,13 +420,23 @@ test("the artwork cannot act on the page: its HTML, links, styles and scripts st
 });
 
 // The artwork as the page shows it, each element's attributes in order of name.
+// The page draws paths whose own patterns look alike with one pattern of
+// its own, whose number depends on the order things happened in: those are
+// described by what they hold, and a fill naming one by that too.
 function shownArtwork(page) {
   return page.evaluate(() => {
+    const root = document.querySelector("#artwork").shadowRoot;
+    const isLook = (element) => element.id.startsWith("shunt-look-");
+    const attributesOf = (element) => [...element.attributes].filter((a) => !(a.name === "id" && isLook(element)))
+      .map((a) => `${a.name}=${a.value.replace(/url\(#(shunt-look-\d+)\)/g, (_, id) =>
+        `url(look ${attributesOf(root.getElementById(id))})`)}`).sort().join(" ");
     const describe = (element) => {
-      const attributes = [...element.attributes].map((a) => `${a.name}=${a.value}`).sort().join(" ");
-      return `<${element.localName} ${attributes}>${[...element.children].map(describe).join("")}</>`;
+      const children = [...element.children];
+      const inOrder = children.filter((child) => !isLook(child)).map(describe).join("");
+      const looks = children.filter(isLook).map(describe).sort().join("");
+      return `<${element.localName} ${attributesOf(element)}>${inOrder}${looks}</>`;
     };
-    return describe(document.querySelector("#artwork").shadowRoot.firstElementChild);
+    return describe(root.firstElementChild);
   });
 }
 
@@ -446,6 +456,9 @@ test("after arrows, undo, redo and selection changes the page shows what a fresh
   await clickItem(page, 3, ["Shift", "Control"]);
   await clickItem(page, 1);
   await compare("after two arrows on two objects");
+  const fills = await page.evaluate(() => ["tiles", "other"].map((id) =>
+    document.querySelector("#artwork").shadowRoot.getElementById(id).getAttribute("fill")));
+  assert.equal(fills[0], fills[1], "patterns moved alike are drawn with one");
   await select(page, "tiles");
   await clickItem(page, 7);
   await compare("after an arrow on one");

@@ -305,6 +305,7 @@ function showWholeArtwork(text) {
     artworkView.byKey.set(Number(element.getAttribute("data-shunt-key")), element);
   }
   artworkView.root = root;
+  holdOwnPatterns(root);
   artworkShadow().replaceChildren(root);
   clipArtwork();
 }
@@ -355,10 +356,12 @@ function patchArtwork(delta) {
   // The host tells those it made by groups, with what differs among a
   // group's patterns (their ids) as lists in the order of its keys.
   const made = [];
+  const relooked = [];
   let lost = false;
   for (const [keys, set, removed, isNew, each = {}] of delta.patterns) {
     const differing = Object.entries(each);
     const writes = new Map();
+    const held = [];
     keys.forEach((key, index) => {
       let element = artworkView.byKey.get(key);
       if (!element) {
@@ -368,7 +371,6 @@ function patchArtwork(delta) {
         }
         element = document.createElementNS(SVG_NS, "pattern");
         element.setAttribute("data-shunt-key", String(key));
-        made.push([key, element]);
         artworkView.byKey.set(key, element);
       }
       const tag = element.localName;
@@ -377,9 +379,15 @@ function patchArtwork(delta) {
       for (const [qualified, values] of differing) {
         if (values[index] !== undefined) setQualified(element, qualified, values[index]);
       }
+      if (!element.isConnected && !looks.held.has(key) && mayHold(element)) looks.held.add(key);
+      if (looks.held.has(key)) held.push(key);
+      else if (!element.isConnected) made.push([key, element]);
     });
+    const naming = isNew || "id" in set || "id" in each || removed.includes("id");
+    relooked.push([held, differing.length === 0, naming]);
   }
   if (lost) return false;
+  lookAgain(relooked);
   if (made.length) {
     let defs = artworkView.root.querySelector(":scope > defs");
     if (!defs) {
@@ -393,13 +401,260 @@ function patchArtwork(delta) {
   }
   for (const [id, set, removed] of delta.arts) {
     const element = artworkView.byArt.get(id);
-    if (element) patchAttributes(element, set, removed);
+    if (!element) continue;
+    patchAttributes(element, set, removed);
+    if (looks.sent.has(element) || Object.values(set).some((value) => value.includes("url("))) pointArt(element);
   }
   for (const key of delta.removed) {
     artworkView.byKey.get(key)?.remove();
     artworkView.byKey.delete(key);
+    letGo(key);
   }
   return true;
+}
+
+// --- own patterns drawn by their looks
+//
+// A move of every path of a large drawing gives each path a pattern of its
+// own, all alike. The browser draws one pattern that many paths show far
+// faster than as many patterns alike, and a change of one element faster
+// than of thousands. So the page holds the own patterns apart from the
+// drawing, makes one pattern for each different look among them, with the
+// same attributes, and points the paths' fills at those; a move of all the
+// paths of a look changes the look in place. An own pattern anything else
+// names (a link, a style sheet), or that holds content, stays where it is.
+
+const LOOK_ID = "shunt-look-";
+const looks = {
+  held: new Set(),           // keys of the own patterns held apart
+  ofKey: new Map(),          // key -> its look
+  bySignature: new Map(),    // signature -> look { element, signature, members: Set of keys }
+  keyOfId: new Map(),        // id of a held pattern -> key
+  idOfKey: new Map(),
+  users: new Map(),          // key -> Set of art elements whose attributes name it
+  sent: new WeakMap(),       // art element -> { name: value as the host sent it } for those naming patterns
+  named: new WeakMap(),      // art element -> keys its attributes name
+  linked: new Set(),         // ids that links in the drawing name
+  sheets: "",                // the drawing's style sheets
+  next: 1,
+};
+
+const URL_REFERENCE = /url\(\s*(['"]?)#([^'")\s]+)\1\s*\)/g;
+
+function resetLooks() {
+  for (const name of ["held", "ofKey", "bySignature", "keyOfId", "idOfKey", "users"]) looks[name].clear();
+  looks.sent = new WeakMap();
+  looks.named = new WeakMap();
+  looks.linked = new Set();
+  looks.sheets = "";
+  looks.next = 1;
+}
+
+// Whether an own pattern may be held apart: only paths' attributes name it.
+function mayHold(element) {
+  const id = element.getAttribute("id");
+  return element.localName === "pattern" && !element.firstElementChild && id !== null && !looks.linked.has(id) &&
+    !(looks.sheets && looks.sheets.includes(id));
+}
+
+// What a pattern draws with: its attributes other than its id and key.
+function signatureOf(element) {
+  const parts = [];
+  for (const attribute of element.attributes) {
+    if (attribute.name !== "id" && attribute.name !== "data-shunt-key") parts.push(`${attribute.name}=${attribute.value}`);
+  }
+  return parts.sort().join("\n");
+}
+
+function copyLook(from, to) {
+  for (const attribute of [...to.attributes]) {
+    if (attribute.name !== "id") to.removeAttributeNode(attribute);
+  }
+  for (const attribute of from.attributes) {
+    if (attribute.name === "id" || attribute.name === "data-shunt-key") continue;
+    if (attribute.namespaceURI) to.setAttributeNS(attribute.namespaceURI, attribute.name, attribute.value);
+    else to.setAttribute(attribute.name, attribute.value);
+  }
+}
+
+function lookFor(signature, template) {
+  let look = looks.bySignature.get(signature);
+  if (look) return look;
+  const element = document.createElementNS(SVG_NS, "pattern");
+  let id;
+  do id = `${LOOK_ID}${looks.next++}`; while (artworkView.root.getElementById(id));
+  element.id = id;
+  copyLook(template, element);
+  let defs = artworkView.root.querySelector(":scope > defs");
+  if (!defs) {
+    defs = document.createElementNS(SVG_NS, "defs");
+    artworkView.root.prepend(defs);
+  }
+  defs.append(element);
+  look = { element, signature, members: new Set() };
+  looks.bySignature.set(signature, look);
+  return look;
+}
+
+function leaveLook(key) {
+  const look = looks.ofKey.get(key);
+  if (!look) return;
+  looks.ofKey.delete(key);
+  look.members.delete(key);
+  if (look.members.size === 0) {
+    look.element.remove();
+    if (looks.bySignature.get(look.signature) === look) looks.bySignature.delete(look.signature);
+  }
+}
+
+function joinLook(key, look) {
+  looks.ofKey.set(key, look);
+  look.members.add(key);
+}
+
+// Keeps the id a held pattern is named by.
+function nameHeld(key) {
+  const id = artworkView.byKey.get(key).getAttribute("id");
+  const old = looks.idOfKey.get(key);
+  if (old === id) return;
+  if (old !== undefined && looks.keyOfId.get(old) === key) looks.keyOfId.delete(old);
+  if (id !== null) {
+    looks.keyOfId.set(id, key);
+    looks.idOfKey.set(key, id);
+  } else {
+    looks.idOfKey.delete(key);
+  }
+}
+
+// Gives the held patterns that `groups` (their keys, whether they all
+// changed alike: one entry of the host's changes, with no values of their
+// own, and whether their ids may have changed) changed the looks they have now. A look all of whose patterns changed
+// alike changes in place, as a move of all of a look's paths does; the
+// others are looked at one by one.
+function lookAgain(groups) {
+  const parts = new Map();  // look (undefined for the new) -> [[keys, alike]...]
+  for (const [keys, alike, naming] of groups) {
+    const byLook = new Map();
+    for (const key of keys) {
+      if (naming) nameHeld(key);
+      const look = looks.ofKey.get(key);
+      if (!byLook.has(look)) byLook.set(look, []);
+      byLook.get(look).push(key);
+    }
+    for (const [look, members] of byLook) {
+      if (!parts.has(look)) parts.set(look, []);
+      parts.get(look).push([members, alike]);
+    }
+  }
+  const moving = [];
+  const single = [];
+  for (const [look, list] of parts) {
+    const [[members, alike]] = list;
+    if (look && list.length === 1 && alike && members.length === look.members.size) {
+      const signature = signatureOf(artworkView.byKey.get(members[0]));
+      if (signature !== look.signature) moving.push([look, signature, members]);
+    } else {
+      for (const [keys] of list) single.push(...keys);
+    }
+  }
+  for (const [look] of moving) {
+    if (looks.bySignature.get(look.signature) === look) looks.bySignature.delete(look.signature);
+  }
+  for (const [look, signature, members] of moving) {
+    if (looks.bySignature.has(signature)) {
+      single.push(...members);  // another look has it already: they join that one
+      continue;
+    }
+    look.signature = signature;
+    looks.bySignature.set(signature, look);
+    copyLook(artworkView.byKey.get(members[0]), look.element);
+  }
+  for (const key of single) {
+    const element = artworkView.byKey.get(key);
+    const signature = signatureOf(element);
+    if (looks.ofKey.get(key)?.signature === signature && looks.bySignature.get(signature) === looks.ofKey.get(key)) {
+      continue;
+    }
+    leaveLook(key);
+    joinLook(key, lookFor(signature, element));
+    // A copy: pointing an art takes it out of the set and puts it back.
+    for (const art of [...(looks.users.get(key) ?? [])]) pointArt(art);
+  }
+}
+
+function letGo(key) {
+  if (!looks.held.delete(key)) return;
+  leaveLook(key);
+  const id = looks.idOfKey.get(key);
+  if (id !== undefined && looks.keyOfId.get(id) === key) looks.keyOfId.delete(id);
+  looks.idOfKey.delete(key);
+  looks.users.delete(key);
+}
+
+// Writes the art element's attributes that name held patterns with their
+// looks instead, from the values the host sent.
+function pointArt(element) {
+  let sent = looks.sent.get(element);
+  if (!sent) {
+    sent = {};
+    looks.sent.set(element, sent);
+  }
+  for (const attribute of element.attributes) {
+    if (attribute.value.includes("url(") && attribute.value !== sent[attribute.name]?.shown) {
+      sent[attribute.name] = { value: attribute.value, shown: null };
+    }
+  }
+  for (const key of looks.named.get(element) ?? []) looks.users.get(key)?.delete(element);
+  const named = new Set();
+  for (const [name, written] of Object.entries(sent)) {
+    if (!element.hasAttribute(name)) {
+      delete sent[name];
+      continue;
+    }
+    const shown = written.value.replace(URL_REFERENCE, (whole, quote, id) => {
+      const key = looks.keyOfId.get(id);
+      const look = key === undefined ? undefined : looks.ofKey.get(key);
+      if (!look) return whole;
+      named.add(key);
+      return `url(#${look.element.id})`;
+    });
+    written.shown = shown;
+    if (element.getAttribute(name) !== shown) element.setAttribute(name, shown);
+  }
+  for (const key of named) {
+    if (!looks.users.has(key)) looks.users.set(key, new Set());
+    looks.users.get(key).add(element);
+  }
+  if (named.size) looks.named.set(element, named);
+  else looks.named.delete(element);
+  if (Object.keys(sent).length === 0) looks.sent.delete(element);
+}
+
+// On a whole load: takes the own patterns that only paths' attributes name
+// out of the drawing and points those paths at their looks.
+function holdOwnPatterns(root) {
+  resetLooks();
+  for (const element of root.querySelectorAll("[href]")) {
+    const href = element.getAttribute("href");
+    if (href.startsWith("#")) looks.linked.add(href.slice(1));
+  }
+  looks.sheets = [...root.querySelectorAll("style")].map((style) => style.textContent).join("\n");
+  for (const [key, element] of artworkView.byKey) {
+    if (!mayHold(element)) continue;
+    element.remove();
+    looks.held.add(key);
+    nameHeld(key);
+    joinLook(key, lookFor(signatureOf(element), element));
+  }
+  if (!looks.held.size) return;
+  for (const element of artworkView.byArt.values()) {
+    for (const attribute of element.attributes) {
+      if (attribute.value.includes("url(")) {
+        pointArt(element);
+        break;
+      }
+    }
+  }
 }
 
 function artworkShown(version) {
