@@ -384,7 +384,7 @@ function patchArtwork(delta) {
       else if (!element.isConnected) made.push([key, element]);
     });
     const naming = isNew || "id" in set || "id" in each || removed.includes("id");
-    relooked.push([held, differing.length === 0, naming]);
+    relooked.push([held, differing.every(([name]) => name === "id"), naming]);
   }
   if (lost) return false;
   lookAgain(relooked);
@@ -401,9 +401,7 @@ function patchArtwork(delta) {
   }
   for (const [id, set, removed] of delta.arts) {
     const element = artworkView.byArt.get(id);
-    if (!element) continue;
-    patchAttributes(element, set, removed);
-    if (looks.sent.has(element) || Object.values(set).some((value) => value.includes("url("))) pointArt(element);
+    if (element) patchAttributes(element, shownSet(element, set, removed), removed);
   }
   for (const key of delta.removed) {
     artworkView.byKey.get(key)?.remove();
@@ -431,7 +429,7 @@ const looks = {
   bySignature: new Map(),    // signature -> look { element, signature, members: Set of keys }
   keyOfId: new Map(),        // id of a held pattern -> key
   idOfKey: new Map(),
-  users: new Map(),          // key -> Set of art elements whose attributes name it
+  users: new Map(),          // key -> art elements whose attributes name it
   sent: new WeakMap(),       // art element -> { name: value as the host sent it } for those naming patterns
   named: new WeakMap(),      // art element -> keys its attributes name
   linked: new Set(),         // ids that links in the drawing name
@@ -526,11 +524,12 @@ function nameHeld(key) {
   }
 }
 
-// Gives the held patterns that `groups` (their keys, whether they all
-// changed alike: one entry of the host's changes, with no values of their
-// own, and whether their ids may have changed) changed the looks they have now. A look all of whose patterns changed
-// alike changes in place, as a move of all of a look's paths does; the
-// others are looked at one by one.
+// Gives the held patterns that `groups` changed the looks they have now.
+// A group is the keys of one entry of the host's changes, whether they
+// changed alike (no values of their own but ids), and whether their ids may
+// have changed. A look all of whose patterns changed alike changes in place,
+// as a move of all of a look's paths does; patterns that looked alike and
+// changed alike go to one look together; the others are looked at one by one.
 function lookAgain(groups) {
   const parts = new Map();  // look (undefined for the new) -> [[keys, alike]...]
   for (const [keys, alike, naming] of groups) {
@@ -547,14 +546,18 @@ function lookAgain(groups) {
     }
   }
   const moving = [];
+  const together = [];
   const single = [];
   for (const [look, list] of parts) {
-    const [[members, alike]] = list;
-    if (look && list.length === 1 && alike && members.length === look.members.size) {
+    for (const [members, alike] of list) {
+      if (!alike) {
+        single.push(...members);
+        continue;
+      }
       const signature = signatureOf(artworkView.byKey.get(members[0]));
-      if (signature !== look.signature) moving.push([look, signature, members]);
-    } else {
-      for (const [keys] of list) single.push(...keys);
+      if (signature === look?.signature) continue;
+      if (look && list.length === 1 && members.length === look.members.size) moving.push([look, signature, members]);
+      else together.push([signature, members]);
     }
   }
   for (const [look] of moving) {
@@ -562,7 +565,7 @@ function lookAgain(groups) {
   }
   for (const [look, signature, members] of moving) {
     if (looks.bySignature.has(signature)) {
-      single.push(...members);  // another look has it already: they join that one
+      together.push([signature, members]);  // another look has it already: they join that one
       continue;
     }
     look.signature = signature;
@@ -570,15 +573,17 @@ function lookAgain(groups) {
     copyLook(artworkView.byKey.get(members[0]), look.element);
   }
   for (const key of single) {
-    const element = artworkView.byKey.get(key);
-    const signature = signatureOf(element);
-    if (looks.ofKey.get(key)?.signature === signature && looks.bySignature.get(signature) === looks.ofKey.get(key)) {
-      continue;
+    together.push([signatureOf(artworkView.byKey.get(key)), [key]]);
+  }
+  for (const [signature, members] of together) {
+    const look = lookFor(signature, artworkView.byKey.get(members[0]));
+    for (const key of members) {
+      if (looks.ofKey.get(key) === look) continue;
+      leaveLook(key);
+      joinLook(key, look);
+      // A copy: pointing an art takes it out of the list and puts it back.
+      for (const art of [...(looks.users.get(key) ?? [])]) pointArt(art);
     }
-    leaveLook(key);
-    joinLook(key, lookFor(signature, element));
-    // A copy: pointing an art takes it out of the set and puts it back.
-    for (const art of [...(looks.users.get(key) ?? [])]) pointArt(art);
   }
 }
 
@@ -591,43 +596,70 @@ function letGo(key) {
   looks.users.delete(key);
 }
 
-// Writes the art element's attributes that name held patterns with their
-// looks instead, from the values the host sent.
-function pointArt(element) {
-  let sent = looks.sent.get(element);
-  if (!sent) {
-    sent = {};
-    looks.sent.set(element, sent);
+// The values of the art element's attributes that name patterns, as the host
+// sent them, with each held pattern named by its look instead; keeps who
+// names which.
+function lookedValues(element) {
+  const sent = looks.sent.get(element);
+  for (const key of looks.named.get(element) ?? []) {
+    const users = looks.users.get(key);
+    const at = users?.indexOf(element) ?? -1;
+    if (at >= 0) users.splice(at, 1);
   }
-  for (const attribute of element.attributes) {
-    if (attribute.value.includes("url(") && attribute.value !== sent[attribute.name]?.shown) {
-      sent[attribute.name] = { value: attribute.value, shown: null };
-    }
-  }
-  for (const key of looks.named.get(element) ?? []) looks.users.get(key)?.delete(element);
-  const named = new Set();
-  for (const [name, written] of Object.entries(sent)) {
-    if (!element.hasAttribute(name)) {
-      delete sent[name];
-      continue;
-    }
-    const shown = written.value.replace(URL_REFERENCE, (whole, quote, id) => {
+  const named = [];
+  const shown = {};
+  for (const [name, value] of Object.entries(sent ?? {})) {
+    shown[name] = value.replace(URL_REFERENCE, (whole, quote, id) => {
       const key = looks.keyOfId.get(id);
       const look = key === undefined ? undefined : looks.ofKey.get(key);
       if (!look) return whole;
-      named.add(key);
+      named.push(key);
       return `url(#${look.element.id})`;
     });
-    written.shown = shown;
-    if (element.getAttribute(name) !== shown) element.setAttribute(name, shown);
   }
   for (const key of named) {
-    if (!looks.users.has(key)) looks.users.set(key, new Set());
-    looks.users.get(key).add(element);
+    if (!looks.users.has(key)) looks.users.set(key, []);
+    looks.users.get(key).push(element);
   }
-  if (named.size) looks.named.set(element, named);
+  if (named.length) looks.named.set(element, named);
   else looks.named.delete(element);
+  return shown;
+}
+
+// What the host's change `set` of an art element's attributes is on the page.
+function shownSet(element, set, removed) {
+  let sent = looks.sent.get(element);
+  let names = 0;
+  for (const [name, value] of Object.entries(set)) {
+    if (!value.includes("url(")) {
+      if (sent) delete sent[name];
+      continue;
+    }
+    if (!sent) {
+      sent = {};
+      looks.sent.set(element, sent);
+    }
+    sent[name] = value;
+    names++;
+  }
+  if (!sent) return set;
+  for (const name of removed) delete sent[name];
+  const shown = lookedValues(element);
   if (Object.keys(sent).length === 0) looks.sent.delete(element);
+  if (names === 0) return set;
+  const out = { ...set };
+  for (const name of Object.keys(set)) {
+    if (name in shown) out[name] = shown[name];
+  }
+  return out;
+}
+
+// Writes the art element's attributes that name held patterns again, as
+// their looks changed.
+function pointArt(element) {
+  for (const [name, value] of Object.entries(lookedValues(element))) {
+    if (element.getAttribute(name) !== value) element.setAttribute(name, value);
+  }
 }
 
 // On a whole load: takes the own patterns that only paths' attributes name
@@ -648,12 +680,16 @@ function holdOwnPatterns(root) {
   }
   if (!looks.held.size) return;
   for (const element of artworkView.byArt.values()) {
+    let sent = null;
     for (const attribute of element.attributes) {
       if (attribute.value.includes("url(")) {
-        pointArt(element);
-        break;
+        sent ??= {};
+        sent[attribute.name] = attribute.value;
       }
     }
+    if (!sent) continue;
+    looks.sent.set(element, sent);
+    pointArt(element);
   }
 }
 
