@@ -440,6 +440,19 @@ function shownArtwork(page) {
   });
 }
 
+// Puts the own patterns the page drew by their looks back into the drawing,
+// and the paths' fills back as the host sent them; how many there were.
+function withoutLooks(page) {
+  return page.evaluate(() => {
+    for (const key of looks.held) artworkDefs().append(artworkView.byKey.get(key));
+    for (const art of artworkView.byArt.values()) {
+      for (const [name, value] of Object.entries(looks.sent.get(art) ?? {})) art.setAttribute(name, value);
+    }
+    for (const look of looks.bySignature.values()) look.element.remove();
+    return looks.held.size;
+  });
+}
+
 test("after arrows, undo, redo and selection changes the page shows what a fresh load shows", async () => {
   const session = await serving();
   const { page, server } = session;
@@ -449,6 +462,8 @@ test("after arrows, undo, redo and selection changes the page shows what a fresh
     assert.equal(await shownArtwork(page), await shownArtwork(fresh), `${when}: the same elements and attributes`);
     const [patched, loaded] = await Promise.all([page, fresh].map((p) => p.locator("#artwork").screenshot()));
     assert.ok(patched.equals(loaded), `${when}: the same pixels`);
+    assert.ok(await withoutLooks(fresh) > 0, `${when}: own patterns drawn by their looks`);
+    assert.ok(loaded.equals(await fresh.locator("#artwork").screenshot()), `${when}: as the own patterns draw`);
     await fresh.close();
   };
   await select(page, "tiles");

@@ -346,6 +346,16 @@ function setQualified(element, qualified, value) {
   applyWrites(element, writesFor(element.localName, { [qualified]: value }, []));
 }
 
+// The artwork's own <defs>, made first if it has none.
+function artworkDefs() {
+  let defs = artworkView.root.querySelector(":scope > defs");
+  if (!defs) {
+    defs = document.createElementNS(SVG_NS, "defs");
+    artworkView.root.prepend(defs);
+  }
+  return defs;
+}
+
 // Applies one step of changes; false when the page must load the whole artwork.
 // The own patterns come first, so that the fills naming them find them.
 function patchArtwork(delta) {
@@ -389,15 +399,10 @@ function patchArtwork(delta) {
   if (lost) return false;
   lookAgain(relooked);
   if (made.length) {
-    let defs = artworkView.root.querySelector(":scope > defs");
-    if (!defs) {
-      defs = document.createElementNS(SVG_NS, "defs");
-      artworkView.root.prepend(defs);
-    }
     // In the order the host made them, as a fresh load has them.
     const fragment = document.createDocumentFragment();
     fragment.append(...made.sort((a, b) => a[0] - b[0]).map(([, element]) => element));
-    defs.append(fragment);
+    artworkDefs().append(fragment);
   }
   for (const [id, set, removed] of delta.arts) {
     const element = artworkView.byArt.get(id);
@@ -483,12 +488,7 @@ function lookFor(signature, template) {
   do id = `${LOOK_ID}${looks.next++}`; while (artworkView.root.getElementById(id));
   element.id = id;
   copyLook(template, element);
-  let defs = artworkView.root.querySelector(":scope > defs");
-  if (!defs) {
-    defs = document.createElementNS(SVG_NS, "defs");
-    artworkView.root.prepend(defs);
-  }
-  defs.append(element);
+  artworkDefs().append(element);
   look = { element, signature, members: new Set() };
   looks.bySignature.set(signature, look);
   return look;
