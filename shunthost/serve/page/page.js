@@ -308,6 +308,7 @@ function showWholeArtwork(text) {
   holdOwnPatterns(root);
   artworkShadow().replaceChildren(root);
   clipArtwork();
+  forgetShapes();
 }
 
 function patchAttributes(element, set, removed) {
@@ -406,7 +407,9 @@ function patchArtwork(delta) {
   }
   for (const [id, set, removed] of delta.arts) {
     const element = artworkView.byArt.get(id);
-    if (element) patchAttributes(element, shownSet(element, set, removed), removed);
+    if (!element) continue;
+    patchAttributes(element, shownSet(element, set, removed), removed);
+    if (shapeIndex.shapes && [...Object.keys(set), ...removed].some((name) => !PAINT_ONLY.has(name))) forgetShapes();
   }
   for (const key of delta.removed) {
     artworkView.byKey.get(key)?.remove();
@@ -1034,15 +1037,91 @@ function artOf(node) {
   return null;
 }
 
+// Where the shapes are, to find those near a click without asking the
+// browser for the box of each shape of a large drawing (some 2 µs each):
+// their boxes, from the artwork's origin and widened by the reach of a hit,
+// on a grid of cells, each shape under its number in the drawing's order.
+// Made when the page is idle, a little at a time, or at once when a click
+// needs it before; made again after a change that may move a shape.
+const SHAPES = "path, rect, circle, ellipse, line, polyline, polygon";
+const SHAPE_CELL = 64;
+// A shape over more cells than this is looked at for every click.
+const SHAPE_CELLS_MOST = 64;
+const HIT_REACH = HIT_SLOP + 8;
+const shapeIndex = { shapes: null, cells: new Map(), large: [], next: 0, ready: false, waiting: false };
+
+// Attributes that change how a shape is painted, never where it is.
+const PAINT_ONLY = new Set(["fill", "fill-opacity", "stroke", "stroke-opacity", "stroke-dasharray",
+  "stroke-dashoffset", "opacity", "color"]);
+
+function forgetShapes() {
+  Object.assign(shapeIndex, { shapes: null, cells: new Map(), large: [], next: 0, ready: false });
+  if (!shapeIndex.waiting && typeof requestIdleCallback === "function") {
+    shapeIndex.waiting = true;
+    requestIdleCallback(indexWhenIdle);
+  }
+}
+
+function indexWhenIdle(deadline) {
+  shapeIndex.waiting = false;
+  if (!artworkView.root || shapeIndex.ready) return;
+  indexShapes(() => deadline.timeRemaining() > 1);
+  if (!shapeIndex.ready) {
+    shapeIndex.waiting = true;
+    requestIdleCallback(indexWhenIdle);
+  }
+}
+
+const cellKey = (column, row) => (row + 32768) * 65536 + column + 32768;
+
+// Goes on with the index while `goOn()` holds, asked every hundred shapes.
+function indexShapes(goOn = () => true) {
+  const index = shapeIndex;
+  index.shapes ??= [...artworkView.root.querySelectorAll(SHAPES)];
+  const origin = $("artwork").getBoundingClientRect();
+  const cell = (value) => Math.max(-32768, Math.min(32767, Math.floor(value / SHAPE_CELL)));
+  while (index.next < index.shapes.length) {
+    if (index.next % 100 === 0 && !goOn()) return;
+    const order = index.next++;
+    const box = index.shapes[order].getBoundingClientRect();
+    const left = cell(box.left - origin.left - HIT_REACH);
+    const right = cell(box.right - origin.left + HIT_REACH);
+    const top = cell(box.top - origin.top - HIT_REACH);
+    const bottom = cell(box.bottom - origin.top + HIT_REACH);
+    if ((right - left + 1) * (bottom - top + 1) > SHAPE_CELLS_MOST) {
+      index.large.push(order);
+      continue;
+    }
+    for (let row = top; row <= bottom; row++) {
+      for (let column = left; column <= right; column++) {
+        const key = cellKey(column, row);
+        const list = index.cells.get(key);
+        if (list) list.push(order);
+        else index.cells.set(key, [order]);
+      }
+    }
+  }
+  index.ready = true;
+}
+
+// The shapes whose boxes come within a hit's reach of a point, in the drawing's order.
+function shapesNear(x, y) {
+  if (!shapeIndex.ready) indexShapes();
+  const origin = $("artwork").getBoundingClientRect();
+  const key = cellKey(Math.floor((x - origin.left) / SHAPE_CELL), Math.floor((y - origin.top) / SHAPE_CELL));
+  const orders = [...(shapeIndex.cells.get(key) ?? []), ...shapeIndex.large].sort((a, b) => a - b);
+  return orders.map((order) => shapeIndex.shapes[order]);
+}
+
 function strokeNear(x, y) {
   if (!artworkView.root) return null;
   let best = null;
   let bestDistance = HIT_SLOP + 1;
   const point = artworkView.root.createSVGPoint();
-  for (const element of artworkView.root.querySelectorAll("path, rect, circle, ellipse, line, polyline, polygon")) {
+  for (const element of shapesNear(x, y)) {
     const box = element.getBoundingClientRect();
-    if (x < box.left - HIT_SLOP - 8 || x > box.right + HIT_SLOP + 8 || y < box.top - HIT_SLOP - 8 ||
-      y > box.bottom + HIT_SLOP + 8) continue;
+    if (x < box.left - HIT_REACH || x > box.right + HIT_REACH || y < box.top - HIT_REACH ||
+      y > box.bottom + HIT_REACH) continue;
     const art = artOf(element);
     if (!art || !element.isPointInStroke) continue;
     const style = getComputedStyle(element);
@@ -1449,6 +1528,7 @@ document.addEventListener("keydown", (event) => {
 });
 
 window.addEventListener("resize", () => {
+  forgetShapes();
   if (artworkKept) clipArtwork();
   if (!state) return;
   renderSelection(true);
