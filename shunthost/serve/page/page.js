@@ -370,23 +370,34 @@ function patchArtwork(delta) {
   const relooked = [];
   let lost = false;
   for (const [keys, set, removed, isNew, each = {}] of delta.patterns) {
-    const differing = Object.entries(each);
+    // Of what differs, only what the page keeps (the host's own attributes
+    // in other namespaces are left out).
+    const differing = Object.entries(each).filter(([qualified, values]) =>
+      writesFor("pattern", { [qualified]: values.find((value) => value !== undefined) ?? "" }, []).length);
     const writes = new Map();
     const held = [];
+    // The patterns a group makes are copies of one, which is quicker than
+    // making each and setting what they share.
+    let model = null;
     keys.forEach((key, index) => {
       let element = artworkView.byKey.get(key);
+      if (!element && !isNew) {
+        lost = true;
+        return;
+      }
       if (!element) {
-        if (!isNew) {
-          lost = true;
-          return;
+        if (!model) {
+          model = document.createElementNS(SVG_NS, "pattern");
+          applyWrites(model, writesFor("pattern", set, removed));
         }
-        element = document.createElementNS(SVG_NS, "pattern");
+        element = model.cloneNode(false);
         element.setAttribute("data-shunt-key", String(key));
         artworkView.byKey.set(key, element);
+      } else {
+        const tag = element.localName;
+        if (!writes.has(tag)) writes.set(tag, writesFor(tag, set, removed));
+        applyWrites(element, writes.get(tag));
       }
-      const tag = element.localName;
-      if (!writes.has(tag)) writes.set(tag, writesFor(tag, set, removed));
-      applyWrites(element, writes.get(tag));
       for (const [qualified, values] of differing) {
         if (values[index] !== undefined) setQualified(element, qualified, values[index]);
       }
