@@ -22,6 +22,7 @@
 #include "SvgReadContext.h"
 #include "SvgStyleAttribute.h"
 #include "SvgStyleSheet.h"
+#include "SvgTextHash.h"
 #include "SvgTransform.h"
 
 namespace shunthost::svg {
@@ -249,9 +250,8 @@ private:
         const PageKey key{outside, fillPattern.internal_object()};
         // Mixed: the nodes of patterns written alike lie a multiple of the
         // slot count apart.
-        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
         const std::uint64_t mixed =
-            ((reinterpret_cast<std::uintptr_t>(key.pattern) * kMultiplier) ^ outside) * kMultiplier;
+            ((reinterpret_cast<std::uintptr_t>(key.pattern) * kHashMultiplier) ^ outside) * kHashMultiplier;
         static_assert(std::tuple_size_v<decltype(onPage_)> == 64);
         PageSlot& slot = onPage_[mixed >> 58];
         if (slot.used && slot.key == key) {

@@ -10,17 +10,20 @@
 
 namespace shunthost::svg {
 
+// The golden ratio's odd 64-bit multiple: a product by it spreads a word's
+// bits over the high half.
+inline constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ull;
+
 // Without the final mix: for a caller that adds up the hashes of several
 // texts and mixes the sum once.
 inline std::uint64_t mixTextUnfinished(std::uint64_t hash, std::string_view text) {
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     auto mix = [&hash](std::uint64_t word) {
-        hash = (hash ^ word) * kMultiplier;
+        hash = (hash ^ word) * kHashMultiplier;
         hash ^= hash >> 32;
     };
     const char* data = text.data();
     const std::size_t size = text.size();
-    hash = (hash ^ size) * kMultiplier;
+    hash = (hash ^ size) * kHashMultiplier;
     // The bytes past the last whole word are taken in one load that overlaps
     // the word before (or two of half a word each): most of the texts hashed
     // are short, and a loop over their last bytes cost more than the rest.
@@ -54,9 +57,8 @@ inline std::uint64_t mixTextUnfinished(std::uint64_t hash, std::string_view text
 // text would otherwise reach only the high half, and tables that take the
 // low bits would put texts that differ there in one slot.
 inline std::uint64_t finishTextHash(std::uint64_t hash) {
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     hash ^= hash >> 29;
-    hash *= kMultiplier;
+    hash *= kHashMultiplier;
     return hash ^ (hash >> 32);
 }
 

@@ -444,12 +444,12 @@ function shownArtwork(page) {
 // and the paths' fills back as the host sent them; how many there were.
 function withoutLooks(page) {
   return page.evaluate(() => {
-    for (const key of looks.held) artworkDefs().append(artworkView.byKey.get(key));
+    for (const key of looks.ofKey.keys()) artworkDefs().append(artworkView.byKey.get(key));
     for (const art of artworkView.byArt.values()) {
       for (const [name, value] of Object.entries(looks.sent.get(art) ?? {})) art.setAttribute(name, value);
     }
     for (const look of looks.bySignature.values()) look.element.remove();
-    return looks.held.size;
+    return looks.ofKey.size;
   });
 }
 

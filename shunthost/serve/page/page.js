@@ -242,13 +242,20 @@ function allowedValue(tag, namespace, name, value) {
   return value;
 }
 
-function setAllowed(element, namespace, name, value) {
-  const allowed = allowedValue(element.localName, namespace, name, value);
-  if (allowed === null) return;
+// The write that gives an element named `tag` the attribute, as
+// applyWrites takes it, or null when the allow-list leaves it out.
+function writeOf(tag, namespace, name, value) {
+  const allowed = allowedValue(tag, namespace, name, value);
+  if (allowed === null) return null;
   // A link is kept as plain href, whichever way the file wrote it.
-  if (name === "href") element.setAttribute("href", allowed);
-  else if (namespace === XML_NS) element.setAttributeNS(XML_NS, `xml:${name}`, allowed);
-  else element.setAttribute(name, allowed);
+  if (name === "href") return [undefined, "href", allowed];
+  if (namespace === XML_NS) return [XML_NS, `xml:${name}`, allowed];
+  return [undefined, name, allowed];
+}
+
+function setAllowed(element, namespace, name, value) {
+  const write = writeOf(element.localName, namespace, name, value);
+  if (write) applyWrites(element, [write]);
 }
 
 // A copy of `source` that keeps only what the allow-list names.
@@ -325,12 +332,8 @@ function writesFor(tag, set, removed) {
     const prefix = colon < 0 ? "" : qualified.slice(0, colon);
     const name = qualified.slice(colon + 1);
     const namespace = prefix === "" ? null : prefix === "xlink" ? XLINK_NS : prefix === "xml" ? XML_NS : "other";
-    const allowed = allowedValue(tag, namespace, name, value);
-    if (allowed === null) continue;
-    // A link is kept as plain href, whichever way the file wrote it.
-    if (name === "href") writes.push([undefined, "href", allowed]);
-    else if (namespace === XML_NS) writes.push([XML_NS, `xml:${name}`, allowed]);
-    else writes.push([undefined, name, allowed]);
+    const write = writeOf(tag, namespace, name, value);
+    if (write) writes.push(write);
   }
   return writes;
 }
@@ -401,8 +404,7 @@ function patchArtwork(delta) {
       for (const [qualified, values] of differing) {
         if (values[index] !== undefined) setQualified(element, qualified, values[index]);
       }
-      if (!element.isConnected && !looks.held.has(key) && mayHold(element)) looks.held.add(key);
-      if (looks.held.has(key)) held.push(key);
+      if (looks.ofKey.has(key) || (!element.isConnected && mayHold(element))) held.push(key);
       else if (!element.isConnected) made.push([key, element]);
     });
     const naming = isNew || "id" in set || "id" in each || removed.includes("id");
@@ -420,7 +422,7 @@ function patchArtwork(delta) {
     const element = artworkView.byArt.get(id);
     if (!element) continue;
     patchAttributes(element, shownSet(element, set, removed), removed);
-    if (shapeIndex.shapes && [...Object.keys(set), ...removed].some((name) => !PAINT_ONLY.has(name))) forgetShapes();
+    if (shapeIndex.shapes && (Object.keys(set).some(mayMoveShape) || removed.some(mayMoveShape))) forgetShapes();
   }
   for (const key of delta.removed) {
     artworkView.byKey.get(key)?.remove();
@@ -443,8 +445,7 @@ function patchArtwork(delta) {
 
 const LOOK_ID = "shunt-look-";
 const looks = {
-  held: new Set(),           // keys of the own patterns held apart
-  ofKey: new Map(),          // key -> its look
+  ofKey: new Map(),          // key of an own pattern held apart -> its look
   bySignature: new Map(),    // signature -> look { element, signature, members: Set of keys }
   keyOfId: new Map(),        // id of a held pattern -> key
   idOfKey: new Map(),
@@ -459,7 +460,7 @@ const looks = {
 const URL_REFERENCE = /url\(\s*(['"]?)#([^'")\s]+)\1\s*\)/g;
 
 function resetLooks() {
-  for (const name of ["held", "ofKey", "bySignature", "keyOfId", "idOfKey", "users"]) looks[name].clear();
+  for (const name of ["ofKey", "bySignature", "keyOfId", "idOfKey", "users"]) looks[name].clear();
   looks.sent = new WeakMap();
   looks.named = new WeakMap();
   looks.linked = new Set();
@@ -602,7 +603,7 @@ function lookAgain(groups) {
 }
 
 function letGo(key) {
-  if (!looks.held.delete(key)) return;
+  if (!looks.ofKey.has(key)) return;
   leaveLook(key);
   const id = looks.idOfKey.get(key);
   if (id !== undefined && looks.keyOfId.get(id) === key) looks.keyOfId.delete(id);
@@ -688,11 +689,10 @@ function holdOwnPatterns(root) {
   for (const [key, element] of artworkView.byKey) {
     if (!mayHold(element)) continue;
     element.remove();
-    looks.held.add(key);
     nameHeld(key);
     joinLook(key, lookFor(signatureOf(element), element));
   }
-  if (!looks.held.size) return;
+  if (!looks.ofKey.size) return;
   for (const element of artworkView.byArt.values()) {
     let sent = null;
     for (const attribute of element.attributes) {
@@ -1064,6 +1064,7 @@ const shapeIndex = { shapes: null, cells: new Map(), large: [], next: 0, ready: 
 // Attributes that change how a shape is painted, never where it is.
 const PAINT_ONLY = new Set(["fill", "fill-opacity", "stroke", "stroke-opacity", "stroke-dasharray",
   "stroke-dashoffset", "opacity", "color"]);
+const mayMoveShape = (name) => !PAINT_ONLY.has(name);
 
 function forgetShapes() {
   Object.assign(shapeIndex, { shapes: null, cells: new Map(), large: [], next: 0, ready: false });
@@ -1083,6 +1084,7 @@ function indexWhenIdle(deadline) {
   }
 }
 
+const cellOf = (value) => Math.max(-32768, Math.min(32767, Math.floor(value / SHAPE_CELL)));
 const cellKey = (column, row) => (row + 32768) * 65536 + column + 32768;
 
 // Goes on with the index while `goOn()` holds, asked every hundred shapes.
@@ -1090,15 +1092,14 @@ function indexShapes(goOn = () => true) {
   const index = shapeIndex;
   index.shapes ??= [...artworkView.root.querySelectorAll(SHAPES)];
   const origin = $("artwork").getBoundingClientRect();
-  const cell = (value) => Math.max(-32768, Math.min(32767, Math.floor(value / SHAPE_CELL)));
   while (index.next < index.shapes.length) {
     if (index.next % 100 === 0 && !goOn()) return;
     const order = index.next++;
     const box = index.shapes[order].getBoundingClientRect();
-    const left = cell(box.left - origin.left - HIT_REACH);
-    const right = cell(box.right - origin.left + HIT_REACH);
-    const top = cell(box.top - origin.top - HIT_REACH);
-    const bottom = cell(box.bottom - origin.top + HIT_REACH);
+    const left = cellOf(box.left - origin.left - HIT_REACH);
+    const right = cellOf(box.right - origin.left + HIT_REACH);
+    const top = cellOf(box.top - origin.top - HIT_REACH);
+    const bottom = cellOf(box.bottom - origin.top + HIT_REACH);
     if ((right - left + 1) * (bottom - top + 1) > SHAPE_CELLS_MOST) {
       index.large.push(order);
       continue;
@@ -1119,7 +1120,7 @@ function indexShapes(goOn = () => true) {
 function shapesNear(x, y) {
   if (!shapeIndex.ready) indexShapes();
   const origin = $("artwork").getBoundingClientRect();
-  const key = cellKey(Math.floor((x - origin.left) / SHAPE_CELL), Math.floor((y - origin.top) / SHAPE_CELL));
+  const key = cellKey(cellOf(x - origin.left), cellOf(y - origin.top));
   const orders = [...(shapeIndex.cells.get(key) ?? []), ...shapeIndex.large].sort((a, b) => a - b);
   return orders.map((order) => shapeIndex.shapes[order]);
 }
